@@ -19,14 +19,22 @@ class TExchangeSequencer {
   // port's events to the handlers below.
   TExchangeSequencer(TDeviceRecords& records, ISerialPort& port, IReplyTimer& timer,
                      ISequencerUi& ui);
+  // Unbinds the port's events; the owner closes the port first.
+  ~TExchangeSequencer();
+  TExchangeSequencer(const TExchangeSequencer&) = delete;
+  TExchangeSequencer& operator=(const TExchangeSequencer&) = delete;
 
-  // Command preparations; each is followed by OpenLink.
+  // Command preparations; each is followed by OpenLink. The caller checks Busy() first: a
+  // preparation changes the state of a running exchange.
   void PrepareRead();
   // Empties FStates, lets fill take the editor into the records and queue the write states
-  // (EditorToRecords), then enters the first queued state.
+  // (EditorToRecords), then enters the first queued state. When fill queues nothing the state
+  // stays msNone and there is nothing to open the port for.
   void PrepareWrite(const std::function<void(std::vector<TMachineState>& states)>& fill);
   void PrepareFactoryReset();
 
+  // Opens the port and starts the exchange the preparation selected. Does nothing when no
+  // exchange is prepared (State() is not msReadVersion, msFactorySettings or a write step).
   void OpenLink(int port);
   void CloseLink();
 
@@ -60,6 +68,14 @@ class TExchangeSequencer {
   std::int32_t FWait = 0;
   ByteString Data;
   bool FBusy = false;
+  // Set once the opened event has locked the controls, so a failing open can unlock them.
+  bool FLocked = false;
+
+  void OnReply(ByteView payload);
+  void AcceptReadStep(ByteView payload);
+  void AcceptWriteStep(ByteView payload);
+  void AcceptFactoryReset(ByteView payload);
+  void ReportOutcome();
 };
 
 }  // namespace ethconf

@@ -160,6 +160,7 @@ TEST(ExchangeSequencer, CompleteReadFillsTheRecordsShowsThePanelsAndReports) {
   for (int step = 0; step < 8; ++step) {
     ASSERT_EQ(rig.link.sent.size(), static_cast<std::size_t>(step + 1));
     EXPECT_TRUE(rig.timer.Enabled());
+    EXPECT_EQ(rig.timer.starts, step + 1);  // every request waits a fresh period
     rig.AnswerReads(module, 1);
   }
 
@@ -217,6 +218,7 @@ TEST(ExchangeSequencer, CompleteWriteSendsEachRecordOnlyAfterThePreviousAck) {
     EXPECT_EQ(rig.seq.State(), kWriteChain[step]);
     EXPECT_EQ(rig.LastRequest(), expected[step]);
     EXPECT_EQ(rig.LastRequest().size(), 2 + sizes[step]);
+    EXPECT_EQ(rig.timer.starts, static_cast<int>(step + 1));
     rig.Reply({CmdReply, expected[step][1], 0x01});
   }
 
@@ -289,6 +291,7 @@ TEST(ExchangeSequencer, FifthSilentTickEndsTheExchangeWithATimeOut) {
   for (int tick = 1; tick <= 4; ++tick) {
     rig.timer.Tick(rig.seq);
     EXPECT_TRUE(rig.timer.Enabled());
+    EXPECT_EQ(rig.timer.starts, 1 + tick);
     EXPECT_EQ(rig.seq.Wait(), tick);
     EXPECT_TRUE(rig.link.Open());
   }

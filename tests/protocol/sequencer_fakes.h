@@ -103,7 +103,13 @@ class TScriptedLink : public ISerialPort {
 // A timer that ticks only when the test says so, and only while enabled, like the real one.
 class TManualTimer : public IReplyTimer {
  public:
-  void SetEnabled(bool enabled) override { m_enabled = enabled; }
+  // Fresh periods started: enabling a disabled timer starts one, enabling an enabled one not.
+  int starts = 0;
+
+  void SetEnabled(bool enabled) override {
+    starts += enabled && !m_enabled ? 1 : 0;
+    m_enabled = enabled;
+  }
   bool Enabled() const override { return m_enabled; }
 
   void Tick(TExchangeSequencer& sequencer) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -307,6 +308,23 @@ TEST(ExchangeSequencer, FifthSilentTickEndsTheExchangeWithATimeOut) {
   EXPECT_EQ(rig.seq.Wait(), 0);
   EXPECT_EQ(rig.seq.State(), msNone);
   EXPECT_FALSE(rig.seq.Busy());
+}
+
+TEST(ExchangeSequencer, TicksWhileThePortClosesDoNotReplaceTheOutcome) {
+  TRig rig;
+  rig.StartRead();
+  rig.AnswerReads(ModuleRecords(), 7);
+  // After the token reply the timer still runs until the closed event.
+  rig.link.whileClosing = [&] {
+    rig.Ticks(2);
+    EXPECT_EQ(rig.seq.Wait(), 2);
+  };
+  rig.AnswerReads(ModuleRecords(), 1);
+
+  EXPECT_EQ(rig.ui.log.back(), Info(texts::kReadDone));
+  EXPECT_TRUE(rig.ui.Lines("error").empty());
+  EXPECT_EQ(rig.seq.Wait(), 0);
+  EXPECT_FALSE(rig.timer.Enabled());
 }
 
 TEST(ExchangeSequencer, ModuleSilentPartWayKeepsThePanelsAndLeavesTheEditorAlone) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,8 @@ class TScriptedLink : public ISerialPort {
   std::uint16_t comNumber = 0;
   int closes = 0;
   std::vector<ByteString> sent;  // frames, in the order they were queued
+  // Pending main-thread events the link lets run while it closes, before the closed event.
+  std::function<void()> whileClosing;
 
   void SetEvents(TLinkEvents events) override { m_events = std::move(events); }
   void SetComNumber(std::uint16_t port) override { comNumber = port; }
@@ -51,6 +54,9 @@ class TScriptedLink : public ISerialPort {
     }
     if (failClose) {
       throw TLinkError("close failed");
+    }
+    if (whileClosing) {
+      whileClosing();
     }
     m_open = false;
     m_received.clear();

@@ -28,6 +28,15 @@ inline constexpr TSpinLimits kPortLimits{1, 65535, 5};
 inline constexpr TSpinLimits kDataIntervalLimits{5, 600, 3};
 inline constexpr TSpinLimits kRestIntervalLimits{10, 3600, 4};
 
+// The value a spin field shows when the program sets it: clamped into the field's limits, unless
+// the limits are one and the same value.
+constexpr int ClampToLimits(int value, const TSpinLimits& limits) {
+  if (limits.min == limits.max) {
+    return value;
+  }
+  return value < limits.min ? limits.min : (value > limits.max ? limits.max : value);
+}
+
 // Typing limits of the text fields: one character less than the record's field, so typed text
 // always keeps its terminating 0x00.
 inline constexpr int kAddressMaxChars = 64;

@@ -14,8 +14,11 @@ std::string ErrorText(DWORD error) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring wide(buffer, length);
-  LocalFree(buffer);
+  std::wstring wide;
+  if (buffer != nullptr) {
+    wide.assign(buffer, length);
+    LocalFree(buffer);
+  }
   while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) {
     wide.pop_back();
   }

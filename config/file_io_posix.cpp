@@ -102,7 +102,7 @@ class TPosixReplacementFile final : public IReplacementFile {
 };
 
 std::string RandomSuffix() {
-  static std::mt19937_64 generator{std::random_device{}()};
+  thread_local std::mt19937_64 generator{std::random_device{}()};
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string suffix;
   auto value = generator();

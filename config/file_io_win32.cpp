@@ -107,7 +107,7 @@ class TWin32ReplacementFile final : public IReplacementFile {
 };
 
 std::wstring RandomSuffix() {
-  static std::mt19937_64 generator{std::random_device{}()};
+  thread_local std::mt19937_64 generator{std::random_device{}()};
   static constexpr wchar_t kDigits[] = L"0123456789abcdef";
   std::wstring suffix;
   auto value = generator();

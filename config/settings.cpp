@@ -7,11 +7,14 @@ namespace ethconf {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 bool SameWord(std::string_view a, std::string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
   });
 }
 
@@ -19,7 +22,8 @@ bool SameWord(std::string_view a, std::string_view b) {
 // exponent. Tells whether its value is zero.
 std::optional<bool> NumberIsZero(std::string_view text) {
   std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+    ++i;
   bool anyDigit = false;
   bool nonZero = false;
   const auto digits = [&] {
@@ -34,24 +38,32 @@ std::optional<bool> NumberIsZero(std::string_view text) {
     ++i;
     digits();
   }
-  if (!anyDigit) return std::nullopt;
+  if (!anyDigit)
+    return std::nullopt;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+      ++i;
     const std::size_t exponentStart = i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
-    if (i == exponentStart) return std::nullopt;
+    while (i < text.size() && IsDigit(text[i]))
+      ++i;
+    if (i == exponentStart)
+      return std::nullopt;
   }
-  if (i != text.size()) return std::nullopt;
+  if (i != text.size())
+    return std::nullopt;
   return !nonZero;
 }
 
 }  // namespace
 
 std::optional<bool> ReadBoolean(std::string_view value) {
-  if (const auto zero = NumberIsZero(value)) return !*zero;
-  if (SameWord(value, "True")) return true;
-  if (SameWord(value, "False")) return false;
+  if (const auto zero = NumberIsZero(value))
+    return !*zero;
+  if (SameWord(value, "True"))
+    return true;
+  if (SameWord(value, "False"))
+    return false;
   return std::nullopt;
 }
 
@@ -68,7 +80,8 @@ std::string SettingsFileName(std::string_view appName) {
 
 TStartupSettings StartupSettings(const TIniFile& profile) {
   TStartupSettings settings;
-  if (!profile.SectionHasKeys(kSettingsSection)) return settings;
+  if (!profile.SectionHasKeys(kSettingsSection))
+    return settings;
 
   bool detect = true;
   if (const auto value = profile.Read(kSettingsSection, kDetectComKey)) {
@@ -76,7 +89,8 @@ TStartupSettings StartupSettings(const TIniFile& profile) {
   }
   settings.UntickDetection = !detect;
   if (auto port = profile.Read(kSettingsSection, kComPortKey)) {
-    if (!port->starts_with("COM ")) port = "COM 1";
+    if (!port->starts_with("COM "))
+      port = "COM 1";
     settings.SelectEntry = std::move(port);
   }
   if (const auto value = profile.Read(kSettingsSection, kWithDebugKey)) {
@@ -98,7 +112,8 @@ TIniFileResult SaveClosingSettings(const std::filesystem::path& path,
                                    std::string_view selectedEntry, bool detect) {
   TIniFile profile;
   bool found = false;
-  if (TIniFileResult read = LoadIniFile(path, profile, found); !read.Ok) return read;
+  if (TIniFileResult read = LoadIniFile(path, profile, found); !read.Ok)
+    return read;
   StoreClosingSettings(profile, selectedEntry, detect);
   return SaveIniFile(path, profile);
 }

@@ -63,7 +63,8 @@ TEST(IniFile, WriteCreatesTheSectionAndKeepsTheLineEnding) {
 }
 
 TEST(IniFile, DeleteRemovesOnlyTheKeysLine) {
-  TIniFile profile = TIniFile::Parse("[Main]\nComPort='COM 1'\n detectcom = 0 \n[Next]\nDetectCOM=0\n");
+  TIniFile profile =
+      TIniFile::Parse("[Main]\nComPort='COM 1'\n detectcom = 0 \n[Next]\nDetectCOM=0\n");
   EXPECT_TRUE(profile.Delete("main", "DETECTCOM"));
   EXPECT_EQ(profile.Text(), "[Main]\nComPort='COM 1'\n[Next]\nDetectCOM=0\n");
   EXPECT_FALSE(profile.Delete("Main", "DetectCOM"));

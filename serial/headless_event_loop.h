@@ -44,6 +44,10 @@ class THeadlessEventLoop final : public IMainThreadQueue {
   void Quit();
 
  private:
+  struct TTask {
+    std::uint64_t Number;
+    std::function<void()> Run;
+  };
   struct TTimer {
     std::chrono::milliseconds Period;
     TClock::time_point Due;
@@ -56,7 +60,8 @@ class THeadlessEventLoop final : public IMainThreadQueue {
 
   std::mutex m_mutex;
   std::condition_variable m_wake;
-  std::deque<std::function<void()>> m_tasks;
+  std::deque<TTask> m_tasks;
+  std::uint64_t m_nextTaskNumber = 0;
   bool m_quit = false;
   // Timers belong to the loop thread only.
   std::map<TTimerId, TTimer> m_timers;

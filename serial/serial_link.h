@@ -64,6 +64,7 @@ class TSerialLink final : public ISerialPort {
  private:
   class TSession;  // what exists only while the port is open: device, buffers, threads
   class TNotification;
+  struct TTarget;
 
   void DoOpen();
   void DoClose();
@@ -79,6 +80,7 @@ class TSerialLink final : public ISerialPort {
   bool m_open = false;
   bool m_closing = false;
   std::unique_ptr<TSession> m_session;
+  std::shared_ptr<TTarget> m_target;
 };
 
 }  // namespace ethconf

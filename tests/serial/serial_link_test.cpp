@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -249,6 +250,15 @@ TEST_F(SerialLinkTest, PortHeldByAnotherProgramIsAlreadyOpen) {
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
     EXPECT_EQ(LinkErrorOf([&] { m_link->SetOpen(true); }), link_texts::kAlreadyOpen);
     EXPECT_FALSE(m_link->Open());
+    ::close(other);
+  }
+  // The exclusive mode alone keeps out everyone but the superuser.
+  if (::geteuid() != 0) {
+    const int other = ::open(m_slavePath.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::ioctl(other, TIOCEXCL), 0);
+    EXPECT_EQ(LinkErrorOf([&] { m_link->SetOpen(true); }), link_texts::kAlreadyOpen);
+    ::ioctl(other, TIOCNXCL);
     ::close(other);
   }
   // A second link on the same port while the first holds it.

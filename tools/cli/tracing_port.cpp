@@ -1,0 +1,74 @@
+#include "tools/cli/tracing_port.h"
+
+#include "protocol/constants.h"
+
+namespace ethconf::cli {
+
+TTracingPort::TTracingPort(ISerialPort& inner, std::string portName,
+                           std::chrono::steady_clock::time_point start, std::FILE* out)
+    : m_inner(inner), m_portName(std::move(portName)), m_start(start), m_out(out) {}
+
+void TTracingPort::SetEvents(TLinkEvents events) {
+  if (events.OnPortClose) {
+    events.OnPortClose = [this, onClose = std::move(events.OnPortClose)] {
+      FlushReceived();
+      onClose();
+    };
+  }
+  m_inner.SetEvents(std::move(events));
+}
+
+void TTracingPort::SetComNumber(std::uint16_t port) {
+  m_inner.SetComNumber(port);
+}
+
+void TTracingPort::SetOpen(bool open) {
+  m_inner.SetOpen(open);
+}
+
+bool TTracingPort::Open() const {
+  return m_inner.Open();
+}
+
+bool TTracingPort::CharReady() {
+  return m_inner.CharReady();
+}
+
+std::uint8_t TTracingPort::GetChar() {
+  const std::uint8_t byte = m_inner.GetChar();
+  m_received.push_back(byte);
+  // A flag after other bytes closes a frame; a flag on its own opens the next one.
+  if (byte == FrameFlag && m_received.size() > 1) {
+    FlushReceived();
+  }
+  return byte;
+}
+
+void TTracingPort::PutString(ByteView data) {
+  FlushReceived();
+  Print(">", data);
+  m_inner.PutString(data);
+}
+
+void TTracingPort::FlushReceived() {
+  if (!m_received.empty()) {
+    Print("<", m_received);
+    m_received.clear();
+  }
+}
+
+void TTracingPort::Print(const char* direction, ByteView bytes) {
+  const double ms =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_start).count();
+  std::string hex;
+  for (const std::uint8_t b : bytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    hex += ' ';
+    hex += kHex[b >> 4];
+    hex += kHex[b & 0xFU];
+  }
+  std::fprintf(m_out, "%10.3f ms %s %s%s\n", ms, m_portName.c_str(), direction, hex.c_str());
+  std::fflush(m_out);
+}
+
+}  // namespace ethconf::cli

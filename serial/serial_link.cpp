@@ -594,7 +594,8 @@ void TSerialLink::DoClose() {
   // Releases the dispatcher even when it waits for the very handler that is closing now.
   m_session->RequestStop();
   // Handlers keep running while the threads end: timer ticks, a notification already on its
-  // way. The first error one of them raises comes out of the call once the close is done.
+  // way. The first error one of them raises comes out of the call once the close is done and
+  // OnPortClose has run.
   std::exception_ptr handlerError;
   for (;;) {
     try {
@@ -613,11 +614,11 @@ void TSerialLink::DoClose() {
   m_target.reset();
   m_closing = false;
   m_open = false;
-  if (handlerError) {
-    std::rethrow_exception(handlerError);
-  }
   if (m_events.OnPortClose) {
     m_events.OnPortClose();
+  }
+  if (handlerError) {
+    std::rethrow_exception(handlerError);
   }
 }
 

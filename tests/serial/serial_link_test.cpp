@@ -360,6 +360,34 @@ TEST_F(SerialLinkTest, LongReplyIsHandedOverCompletely) {
   m_link->SetOpen(false);
 }
 
+TEST_F(SerialLinkTest, HandlerErrorsReachTheLoopAndTheLinkGoesOn) {
+  TLinkEvents events;
+  int calls = 0;
+  events.OnTriggerAvail = [&](std::uint16_t count) {
+    ++calls;
+    for (std::uint16_t i = 0; i < count; ++i) {
+      m_taken.push_back(static_cast<char>(m_link->GetChar()));
+    }
+    throw std::runtime_error("handler " + std::to_string(calls));
+  };
+  events.OnPortClose = [this] { ++m_closed; };
+  m_link->SetEvents(events);
+  m_link->SetOpen(true);
+  Send("ab");
+  EXPECT_THROW(RunUntil([&] { return false; }, 10s), std::runtime_error);
+  EXPECT_EQ(m_taken, "ab");
+  Send("c");
+  EXPECT_THROW(RunUntil([&] { return false; }, 10s), std::runtime_error);
+  EXPECT_EQ(m_taken, "abc");
+  // An error of a handler that runs inside the close comes out of it after the close is done.
+  Send("d");
+  ASSERT_TRUE(m_queue.WaitForPosts(3));
+  EXPECT_THROW(m_link->SetOpen(false), std::runtime_error);
+  EXPECT_FALSE(m_link->Open());
+  EXPECT_EQ(m_closed, 1);
+  EXPECT_EQ(calls, 3);
+}
+
 TEST_F(SerialLinkTest, CloseInsideTheDataHandlerCompletesThere) {
   bool insideHandler = false;
   bool closedInsideHandler = false;

@@ -36,10 +36,20 @@ timespec ToTimespec(std::chrono::nanoseconds wait) {
 }
 
 // Lets the tool take what is already on its side of the line before the line goes dead, as a
-// real module's last bytes would have reached it; gives up after a while if nobody reads.
-void WaitUntilDrained(const TPtyEndpoint& pty) {
-  const auto deadline = TSimClock::now() + 200ms;
-  while (pty.UnreadAtSlave() > 0 && TSimClock::now() < deadline) {
+// real module's last bytes would have reached it: a hang-up discards what the tool has not read.
+// The kernel moves written bytes to the tool's side a little later, so an empty queue only
+// counts once the bytes were seen there or a short while has passed; nobody reading ends the
+// wait after a longer while.
+void WaitUntilTaken(const TPtyEndpoint& pty) {
+  const auto start = TSimClock::now();
+  bool seen = false;
+  for (;;) {
+    const int unread = pty.UnreadAtSlave();
+    seen = seen || unread > 0;
+    const auto elapsed = TSimClock::now() - start;
+    if ((unread == 0 && (seen || elapsed >= 20ms)) || elapsed >= 200ms) {
+      return;
+    }
     std::this_thread::sleep_for(1ms);
   }
 }
@@ -184,7 +194,7 @@ TSimServer::TEnd TSimServer::Run(TPtyEndpoint& pty) {
     }
     bytesSent += written;
     if (hangUp && written == allowed) {
-      WaitUntilDrained(pty);
+      WaitUntilTaken(pty);
       m_trace.Note("hanging up after " + std::to_string(bytesSent) + " reply bytes");
       pty.HangUp();
       return TEnd::HungUp;

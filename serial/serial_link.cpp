@@ -290,7 +290,9 @@ class TSerialLink::TSession {
         chunk.resize(read.Count);
         {
           std::lock_guard lock(m_chunkMutex);
+          m_received += chunk.size();
           m_chunks.push_back(std::move(chunk));
+          m_chunkArrived = true;
         }
         m_chunkChanged.notify_all();
       }
@@ -370,9 +372,12 @@ class TSerialLink::TSession {
   void TDispThread() {
     while (!m_stop.load()) {
       {
+        // A new chunk wakes it at once. Chunks that wait for room in a full receive buffer are
+        // tried again every period, when the handler may have taken bytes.
         std::unique_lock lock(m_chunkMutex);
         m_chunkChanged.wait_for(lock, kDispatcherPeriod,
-                                [this] { return !m_chunks.empty() || m_stop.load(); });
+                                [this] { return m_chunkArrived || m_stop.load(); });
+        m_chunkArrived = false;
       }
       for (;;) {
         MoveChunks();
@@ -392,13 +397,14 @@ class TSerialLink::TSession {
   void MoveChunks() {
     std::lock_guard chunkLock(m_chunkMutex);
     std::lock_guard lock(m_receiveMutex);
+    m_arrived = m_received;
     while (!m_chunks.empty() && !m_full) {
       const std::vector<std::uint8_t>& chunk = m_chunks.front();
       while (m_chunkOffset < chunk.size() && !m_full) {
         m_receive[m_writePos] = chunk[m_chunkOffset++];
         m_writePos = (m_writePos + 1) % kReceiveSize;
+        ++m_moved;
         m_full = m_writePos == m_readPos;
-        ++m_arrived;
       }
       if (m_chunkOffset == chunk.size()) {
         m_chunks.pop_front();
@@ -415,9 +421,11 @@ class TSerialLink::TSession {
     }
     std::lock_guard lock(m_receiveMutex);
     const std::size_t unread = Unread();
-    if (m_arrived == m_arrivedAtNotification || unread < m_triggerLength) {
+    const bool news = m_moved != m_movedAtNotification || m_arrived != m_arrivedAtNotification;
+    if (!news || unread < m_triggerLength) {
       return nullptr;
     }
+    m_movedAtNotification = m_moved;
     m_arrivedAtNotification = m_arrived;
     m_inProgress = true;
     m_taken = 0;
@@ -477,8 +485,12 @@ class TSerialLink::TSession {
   bool m_inProgress = false;
   std::size_t m_taken = 0;
   std::size_t m_notifiedCount = 0;
-  // Bytes moved in so far, and their number at the last notification: a notification needs
-  // new bytes.
+  // A notification needs news since the previous one: bytes moved into the buffer, or bytes
+  // received at all (counted at the last move). The second makes a byte that arrives while a
+  // handler leaves the buffer full still bring a notification; taking the bytes then makes room
+  // for the rest.
+  std::uint64_t m_moved = 0;
+  std::uint64_t m_movedAtNotification = 0;
   std::uint64_t m_arrived = 0;
   std::uint64_t m_arrivedAtNotification = 0;
 
@@ -487,6 +499,8 @@ class TSerialLink::TSession {
   std::condition_variable m_chunkChanged;
   std::deque<std::vector<std::uint8_t>> m_chunks;
   std::size_t m_chunkOffset = 0;
+  bool m_chunkArrived = false;
+  std::uint64_t m_received = 0;
 
   // The status thread's signal to the reader.
   std::mutex m_inputMutex;

@@ -360,6 +360,31 @@ TEST_F(SerialLinkTest, LongReplyIsHandedOverCompletely) {
   m_link->SetOpen(false);
 }
 
+TEST_F(SerialLinkTest, FullReceiveBufferKeepsTheRestUntilThereIsRoom) {
+  m_link->SetOpen(true);
+  m_takeLimit = 0;
+  std::string sent;
+  for (int i = 0; i < 10000; ++i) {
+    sent.push_back(static_cast<char>('a' + i % 26));
+  }
+  for (std::size_t done = 0; done < sent.size();) {
+    pollfd fd{m_master, POLLOUT, 0};
+    ASSERT_EQ(::poll(&fd, 1, 10000), 1);
+    const ssize_t n = ::write(m_master, sent.data() + done, sent.size() - done);
+    ASSERT_GT(n, 0);
+    done += static_cast<std::size_t>(n);
+  }
+  ASSERT_TRUE(RunUntil([&] { return !m_counts.empty() && m_counts.back() == 8192; }));
+  // The handler left everything; the next byte brings a notification of the full buffer, and
+  // once it is taken the held-back rest follows.
+  m_takeLimit = -1;
+  Send("!");
+  sent.push_back('!');
+  ASSERT_TRUE(RunUntil([&] { return m_taken.size() == sent.size(); }));
+  EXPECT_EQ(m_taken, sent);
+  m_link->SetOpen(false);
+}
+
 TEST_F(SerialLinkTest, HandlerErrorsReachTheLoopAndTheLinkGoesOn) {
   TLinkEvents events;
   int calls = 0;

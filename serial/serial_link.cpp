@@ -143,8 +143,9 @@ class TSerialLink::TSession {
     m_device->PurgeOutput();
     m_device->WakeWriter();
     m_outputChanged.notify_all();
+    // A writer stopped by a background failure acknowledges nothing.
     m_outputChanged.wait_for(lock, kFlushLimit,
-                             [this] { return m_flushAcknowledged || !m_writerRunning; });
+                             [this] { return m_flushAcknowledged || m_stop.load(); });
     m_flushRequested = false;
   }
 
@@ -324,8 +325,6 @@ class TSerialLink::TSession {
           continue;
         }
         if (m_stop.load()) {
-          m_writerRunning = false;
-          m_outputChanged.notify_all();
           return;
         }
         for (std::size_t i = 0; i < m_outputCount; ++i) {
@@ -335,9 +334,6 @@ class TSerialLink::TSession {
         m_outputCount = 0;
       }
       if (!WriteBlock(block)) {
-        std::lock_guard lock(m_outputMutex);
-        m_writerRunning = false;
-        m_outputChanged.notify_all();
         return;
       }
     }
@@ -516,7 +512,6 @@ class TSerialLink::TSession {
   std::size_t m_outputCount = 0;
   bool m_flushRequested = false;
   bool m_flushAcknowledged = false;
-  bool m_writerRunning = true;
 
   // The threads and their count.
   std::mutex m_lifeMutex;

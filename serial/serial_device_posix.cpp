@@ -91,6 +91,8 @@ class TPosixSerialDevice final : public ISerialDevice {
   // outlives us: hand the device back as we found it.
   ~TPosixSerialDevice() override { ::ioctl(m_fd.Get(), TIOCNXCL); }
 
+  int Fd() const { return m_fd.Get(); }
+
   TWait WaitForInput() override {
     pollfd fds[2] = {{m_fd.Get(), POLLIN, 0}, {m_stopFd.Get(), POLLIN, 0}};
     for (;;) {
@@ -247,16 +249,20 @@ std::unique_ptr<ISerialDevice> OpenSerialDevice(const std::string& name,
   if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
     throw TLinkError(OpenErrorText(name, errno));
   }
-  if (::ioctl(fd.Get(), TIOCEXCL) != 0) {
-    throw TLinkError(OpenErrorText(name, errno));
-  }
-  Configure(fd.Get(), name, settings);
   TFd stopFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
   TFd writerFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
   if (stopFd.Get() < 0 || writerFd.Get() < 0) {
     throw TLinkError(SystemErrorText("ie_Open - cannot open", name, errno));
   }
-  return std::make_unique<TPosixSerialDevice>(fd.Release(), stopFd.Release(), writerFd.Release());
+  if (::ioctl(fd.Get(), TIOCEXCL) != 0) {
+    throw TLinkError(OpenErrorText(name, errno));
+  }
+  // From here on the device object owns the descriptor, so a failed configuration still hands
+  // the exclusive mode back.
+  auto device =
+      std::make_unique<TPosixSerialDevice>(fd.Release(), stopFd.Release(), writerFd.Release());
+  Configure(device->Fd(), name, settings);
+  return device;
 }
 
 }  // namespace ethconf

@@ -272,6 +272,29 @@ TEST_F(SerialLinkTest, PortHeldByAnotherProgramIsAlreadyOpen) {
   second.SetOpen(false);
 }
 
+TEST_F(SerialLinkTest, ExclusiveModeLastsOnlyWhileOpen) {
+  const auto exclusive = [this] {
+    int value = -1;
+    EXPECT_EQ(::ioctl(m_slave, TIOCGEXCL, &value), 0);
+    return value;
+  };
+  EXPECT_EQ(exclusive(), 0);
+  m_link->SetOpen(true);
+  EXPECT_EQ(exclusive(), 1);
+  m_link->SetOpen(false);
+  EXPECT_EQ(exclusive(), 0);
+
+  // A configuration the device refuses fails the open and leaves the device as it was.
+  TLineSettings settings;
+  settings.Baud = 12345;
+  m_link->SetLineSettings(settings);
+  const std::string error = LinkErrorOf([&] { m_link->SetOpen(true); });
+  EXPECT_NE(error.find("12345"), std::string::npos) << error;
+  EXPECT_FALSE(m_link->Open());
+  EXPECT_EQ(exclusive(), 0);
+  EXPECT_EQ(m_opened, 1);
+}
+
 TEST(SerialDeviceErrors, RefusalsHaveTheirOwnTexts) {
   EXPECT_EQ(OpenErrorText("/dev/ttyUSB0", ENOENT), link_texts::kBadId);
   EXPECT_EQ(OpenErrorText("/dev/ttyUSB0", ENXIO), link_texts::kBadId);

@@ -109,7 +109,8 @@ void THeadlessEventLoop::Run() {
       }
     }
     ProcessPending();
-    WaitForWork(TClock::time_point::max());
+    // A far deadline rather than the clock's end, which some waits cannot convert.
+    WaitForWork(TClock::now() + std::chrono::hours(24));
   }
 }
 

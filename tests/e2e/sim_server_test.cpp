@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include "protocol/constants.h"
@@ -22,8 +23,8 @@ using TClock = std::chrono::steady_clock;
 // The simulator serving on its own thread, and the tool's end of the line opened by name.
 class SimServer : public ::testing::Test {
  protected:
-  void Start(TWireTiming timing = {}, TLineFaults faults = {}) {
-    m_server.emplace(m_module, timing, faults, m_trace);
+  void Start(TWireTiming timing = {}, TLineFaults faults = {}, TLineObserver observer = {}) {
+    m_server.emplace(m_module, timing, faults, m_trace, std::move(observer));
     m_end = std::async(std::launch::async, [this] { return m_server->Run(m_pty); });
   }
   void TearDown() override {
@@ -183,6 +184,30 @@ TEST_F(SimServer, SendsRepliesInPiecesWithGaps) {
   EXPECT_GE(TClock::now() - sent, 100ms * static_cast<long>(pieces - 1));
   ASSERT_FALSE(m_reads.empty());
   EXPECT_LE(m_reads.front(), 4U);
+}
+
+TEST_F(SimServer, TellsTheObserverWhenARequestCameAndWhenItsReplyWasOut) {
+  std::mutex mutex;
+  std::vector<TLineEvent> events;
+  TWireTiming timing;
+  timing.baud = 9600;
+  Start(timing, {}, [&](const TLineEvent& e) {
+    const std::lock_guard lock(mutex);
+    events.push_back(e);
+  });
+  OpenTool();
+  const ByteString expected = VersionReplyFrame();
+  Send(kReadVersion);
+  ASSERT_EQ(ReadBytes(expected.size()), expected);
+  m_server->Stop();
+  m_end.wait();
+  ASSERT_EQ(events.size(), 2U);
+  EXPECT_EQ(events[0].kind, TLineEvent::TKind::Request);
+  EXPECT_EQ(events[0].bytes, kReadVersion.size());
+  EXPECT_EQ(events[1].kind, TLineEvent::TKind::ReplyDone);
+  EXPECT_EQ(events[1].bytes, expected.size());
+  EXPECT_GE(events[1].at - events[0].at,
+            ByteTime(9600) * static_cast<long>(kReadVersion.size() + expected.size()));
 }
 
 TEST_F(SimServer, AStopBeforeRunEndsItAtOnce) {

@@ -20,7 +20,7 @@ namespace ethconf::sim {
 class TSimInProcess {
  public:
   TSimInProcess(const std::filesystem::path& portFolder, const TSimOptions& options,
-                const TDeviceRecords& records = FactoryDefaults());
+                const TDeviceRecords& records = FactoryDefaults(), TLineObserver observer = {});
   ~TSimInProcess();
   TSimInProcess(const TSimInProcess&) = delete;
   TSimInProcess& operator=(const TSimInProcess&) = delete;

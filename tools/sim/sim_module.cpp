@@ -21,9 +21,9 @@ TCharField<N> Chars(std::string_view utf8) {
 }
 
 template <class R>
-void AppendImage(ByteString& out, const R& record) {
+ByteString ImageBytes(const R& record) {
   const TImage<R> image = ToImage(record);
-  out.insert(out.end(), image.begin(), image.end());
+  return ByteString(image.begin(), image.end());
 }
 
 // Replaces the record by the written image, or reports that the image has the wrong size.
@@ -138,32 +138,32 @@ ByteString TSimulatedModule::Read(std::uint8_t objectId) {
   ByteString out;
   switch (objectId) {
     case ObjVersion:
-      AppendImage(out, m_records.FEthVersion);
+      out = ImageBytes(m_records.FEthVersion);
       break;
     case ObjStatus: {
       // The current address follows the configuration: the lease on DHCP, else the static one.
       TEthStatus status = m_records.FEthStatus;
       status.IP = m_records.FEthConfig.DHCP == 1 ? kDhcpLeaseAddress : m_records.FEthConfig.IP;
-      AppendImage(out, status);
+      out = ImageBytes(status);
       break;
     }
     case ObjConfig:
-      AppendImage(out, m_records.FEthConfig);
+      out = ImageBytes(m_records.FEthConfig);
       break;
     case ObjToken:
-      AppendImage(out, m_records.FEthToken);
+      out = ImageBytes(m_records.FEthToken);
       break;
     case ObjREST:
-      AppendImage(out, m_records.FEthREST);
+      out = ImageBytes(m_records.FEthREST);
       break;
     case ObjPeriod:
-      AppendImage(out, m_records.FEthPeriod);
+      out = ImageBytes(m_records.FEthPeriod);
       break;
     case ObjNTP:
-      AppendImage(out, m_records.FEthNTP);
+      out = ImageBytes(m_records.FEthNTP);
       break;
     case ObjPassword:
-      AppendImage(out, m_records.FEthPassword);
+      out = ImageBytes(m_records.FEthPassword);
       break;
     default:
       break;

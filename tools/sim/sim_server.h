@@ -3,7 +3,9 @@
 // the module answer them and sends the replies on the simulated line's schedule.
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 #include "tools/sim/pty_endpoint.h"
@@ -22,11 +24,23 @@ struct TLineFaults {
   std::optional<std::size_t> hangUpAfterBytes;
 };
 
+// What the line carried, for measurements: a request as its closing flag arrived, and a reply as
+// its last byte was written.
+struct TLineEvent {
+  enum class TKind { Request, ReplyDone };
+  TKind kind;
+  std::size_t bytes;  // the frame's length on the wire
+  std::chrono::steady_clock::time_point at;
+};
+using TLineObserver = std::function<void(const TLineEvent&)>;
+
 class TSimServer {
  public:
   enum class TEnd { Stopped, HungUp };
 
-  TSimServer(TSimulatedModule& module, TWireTiming timing, TLineFaults faults, TSimTrace& trace);
+  // The observer, when given, is called on the serving thread.
+  TSimServer(TSimulatedModule& module, TWireTiming timing, TLineFaults faults, TSimTrace& trace,
+             TLineObserver observer = {});
   ~TSimServer();
   TSimServer(const TSimServer&) = delete;
   TSimServer& operator=(const TSimServer&) = delete;
@@ -46,6 +60,7 @@ class TSimServer {
   TWireTiming m_timing;
   TLineFaults m_faults;
   TSimTrace& m_trace;
+  TLineObserver m_observer;
   int m_stopRead = -1;
   int m_stopWrite = -1;
   std::atomic<std::size_t> m_replies{0};

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,6 +28,7 @@ using namespace std::chrono_literals;
 struct TPendingByte {
   TSimClock::time_point due;
   std::uint8_t byte;
+  std::size_t replyLength;  // set on a reply's last byte only
 };
 
 timespec ToTimespec(std::chrono::nanoseconds wait) {
@@ -57,8 +59,12 @@ void WaitUntilTaken(const TPtyEndpoint& pty) {
 }  // namespace
 
 TSimServer::TSimServer(TSimulatedModule& module, TWireTiming timing, TLineFaults faults,
-                       TSimTrace& trace)
-    : m_module(module), m_timing(timing), m_faults(faults), m_trace(trace) {
+                       TSimTrace& trace, TLineObserver observer)
+    : m_module(module),
+      m_timing(timing),
+      m_faults(faults),
+      m_trace(trace),
+      m_observer(std::move(observer)) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
     ThrowSystemError("pipe2");
@@ -79,11 +85,15 @@ void TSimServer::Stop() {
 }
 
 TSimServer::TEnd TSimServer::Run(TPtyEndpoint& pty) {
+  // A paced reply is one wake-up per byte; the default timer slack of 50 us would make each late.
+  prctl(PR_SET_TIMERSLACK, 1UL);
   TRequestReceiver receiver;
   std::deque<TPendingByte> pending;
   TSimClock::time_point lineFreeAt{};
   std::size_t bytesSent = 0;
   ByteString batch;
+  // Positions in the batch where a reply ends, with the reply's length.
+  std::vector<std::pair<std::size_t, std::size_t>> batchEnds;
 
   for (;;) {
     const auto now = TSimClock::now();
@@ -117,6 +127,9 @@ TSimServer::TEnd TSimServer::Run(TPtyEndpoint& pty) {
           for (const TReceivedFrame& frame :
                receiver.Feed(ByteView(buffer, static_cast<std::size_t>(count)), arrived)) {
             m_trace.Frame("tool > sim", frame.bytes);
+            if (m_observer) {
+              m_observer({TLineEvent::TKind::Request, frame.bytes.size(), frame.lastByte});
+            }
             ByteString payload;
             if (CheckFrame(frame.bytes, payload) != TFrameCheck::Ok) {
               continue;
@@ -135,7 +148,8 @@ TSimServer::TEnd TSimServer::Run(TPtyEndpoint& pty) {
                                                                frame.bytes.size(), m_timing));
             const auto offsets = ArrivalOffsets(wire.size(), m_timing);
             for (std::size_t i = 0; i < wire.size(); ++i) {
-              pending.push_back({start + offsets[i], wire[i]});
+              pending.push_back(
+                  {start + offsets[i], wire[i], i + 1 == wire.size() ? wire.size() : 0});
             }
             lineFreeAt = pending.back().due;
             m_replies.fetch_add(1);
@@ -165,8 +179,12 @@ TSimServer::TEnd TSimServer::Run(TPtyEndpoint& pty) {
     }
 
     batch.clear();
+    batchEnds.clear();
     const auto sendUntil = TSimClock::now();
     while (!pending.empty() && pending.front().due <= sendUntil) {
+      if (pending.front().replyLength != 0) {
+        batchEnds.push_back({batch.size(), pending.front().replyLength});
+      }
       batch.push_back(pending.front().byte);
       pending.pop_front();
     }
@@ -193,6 +211,14 @@ TSimServer::TEnd TSimServer::Run(TPtyEndpoint& pty) {
       }
     }
     bytesSent += written;
+    if (m_observer) {
+      const auto writtenAt = TSimClock::now();
+      for (const auto& [position, length] : batchEnds) {
+        if (position < written) {
+          m_observer({TLineEvent::TKind::ReplyDone, length, writtenAt});
+        }
+      }
+    }
     if (hangUp && written == allowed) {
       WaitUntilTaken(pty);
       m_trace.Note("hanging up after " + std::to_string(bytesSent) + " reply bytes");
@@ -201,7 +227,9 @@ TSimServer::TEnd TSimServer::Run(TPtyEndpoint& pty) {
     }
     // What the line could not take yet goes out first when it can.
     for (std::size_t i = batch.size(); i > written; --i) {
-      pending.push_front({sendUntil, batch[i - 1]});
+      const auto end = std::find_if(batchEnds.begin(), batchEnds.end(),
+                                    [&](const auto& e) { return e.first == i - 1; });
+      pending.push_front({sendUntil, batch[i - 1], end == batchEnds.end() ? 0 : end->second});
     }
   }
 }

@@ -12,6 +12,7 @@ void TTracingPort::SetEvents(TLinkEvents events) {
   if (events.OnPortClose) {
     events.OnPortClose = [this, onClose = std::move(events.OnPortClose)] {
       FlushReceived();
+      PrintEvent("closed");
       onClose();
     };
   }
@@ -23,6 +24,9 @@ void TTracingPort::SetComNumber(std::uint16_t port) {
 }
 
 void TTracingPort::SetOpen(bool open) {
+  if (open != m_inner.Open()) {
+    PrintEvent(open ? "opening" : "closing");
+  }
   m_inner.SetOpen(open);
 }
 
@@ -57,9 +61,18 @@ void TTracingPort::FlushReceived() {
   }
 }
 
+double TTracingPort::Milliseconds() const {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_start)
+      .count();
+}
+
+void TTracingPort::PrintEvent(const char* what) {
+  std::fprintf(m_out, "%10.3f ms %s %s\n", Milliseconds(), m_portName.c_str(), what);
+  std::fflush(m_out);
+}
+
 void TTracingPort::Print(const char* direction, ByteView bytes) {
-  const double ms =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_start).count();
+  const double ms = Milliseconds();
   std::string hex;
   for (const std::uint8_t b : bytes) {
     static constexpr char kHex[] = "0123456789ABCDEF";

@@ -12,7 +12,8 @@ namespace ethconf::cli {
 // Wraps the port the sequencer uses. Sent byte strings are printed as they are queued; received
 // bytes are gathered into frames (up to a closing 0x7E flag) and printed when a frame is
 // complete, or as they stand before the next request goes out and when the port closes. Each
-// line carries the milliseconds since start and the port's name.
+// line carries the milliseconds since start and the port's name. Opening and closing the port
+// are traced too.
 class TTracingPort final : public ISerialPort {
  public:
   TTracingPort(ISerialPort& inner, std::string portName,
@@ -27,7 +28,9 @@ class TTracingPort final : public ISerialPort {
   void PutString(ByteView data) override;
 
  private:
+  double Milliseconds() const;
   void Print(const char* direction, ByteView bytes);
+  void PrintEvent(const char* what);
   void FlushReceived();
 
   ISerialPort& m_inner;

@@ -1,7 +1,10 @@
 #include "tools/sim/sim_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <functional>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 #include "protocol/constants.h"
@@ -39,119 +42,109 @@ bool ParseObjectList(std::string_view list, std::set<std::uint8_t>& objects) {
 bool ParseSimOptions(const std::vector<std::string>& args, TSimOptions& options,
                      std::string& error) {
   constexpr unsigned long kMaxMs = 3'600'000;
+  constexpr std::size_t kUnlimited = std::numeric_limits<std::size_t>::max();
+  struct TFlag {
+    std::string_view name;
+    bool* target;
+  };
+  const TFlag flags[] = {
+      {"--help", &options.help},
+      {"-h", &options.help},
+      {"--trace", &options.trace},
+      {"--ack-without-result", &options.behaviour.ackWithoutResult},
+      {"--stray", &options.faults.wire.stray},
+      {"--bad-fcs", &options.faults.wire.badFcs},
+  };
+  // Each option with a value: what the value must be, and how it is taken (false: refused).
+  struct TValued {
+    std::string_view name;
+    const char* expected;
+    std::function<bool(std::string_view)> take;
+  };
+  const auto milliseconds = [&](std::chrono::microseconds& target) {
+    return [&target, kMaxMs](std::string_view v) {
+      unsigned long ms = 0;
+      if (!ParseNumber(v, 0UL, kMaxMs, ms)) {
+        return false;
+      }
+      target = std::chrono::milliseconds(ms);
+      return true;
+    };
+  };
+  const auto count = [&](std::optional<std::size_t>& target) {
+    return [&target, kUnlimited](std::string_view v) {
+      std::size_t n = 0;
+      if (!ParseNumber(v, std::size_t{0}, kUnlimited, n)) {
+        return false;
+      }
+      target = n;
+      return true;
+    };
+  };
+  const TValued valued[] = {
+      {"--port", "a port number from 1 to 65535",
+       [&](std::string_view v) { return ParseNumber(v, 1, 65535, options.port); }},
+      {"--state", "a file name",
+       [&](std::string_view v) {
+         options.stateFile = v;
+         return !v.empty();
+       }},
+      {"--turnaround-ms", "a number of milliseconds up to an hour",
+       milliseconds(options.timing.turnaround)},
+      {"--baud", "a rate in bit/s",
+       [&](std::string_view v) { return ParseNumber(v, 1U, 100'000'000U, options.timing.baud); }},
+      {"--chunk", "a number of bytes from 1 up",
+       [&](std::string_view v) {
+         return ParseNumber(v, std::size_t{1}, std::size_t{65535}, options.timing.chunk);
+       }},
+      {"--gap-ms", "a number of milliseconds up to an hour", milliseconds(options.timing.gap)},
+      {"--refuse", "a list of config,rest,ntp,period,password,factory",
+       [&](std::string_view v) { return ParseObjectList(v, options.behaviour.refuse); }},
+      {"--store-differently", "one of config,rest,ntp,period,password",
+       [&](std::string_view v) {
+         std::set<std::uint8_t> one;
+         if (!ParseObjectList(v, one) || one.size() != 1 || one.contains(ObjFactorySettings)) {
+           return false;
+         }
+         options.behaviour.storeDifferently = *one.begin();
+         return true;
+       }},
+      {"--silent-after", "a number of replies", count(options.faults.silentAfter)},
+      {"--hangup-after-bytes", "a number of bytes", count(options.faults.hangUpAfterBytes)},
+  };
+
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view arg = args[i];
-    std::string_view value;
-    bool hasValue = false;
+    std::optional<std::string_view> value;
     if (const auto equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
       value = arg.substr(equals + 1);
       arg = arg.substr(0, equals);
-      hasValue = true;
     }
-    const auto needValue = [&]() {
-      if (hasValue) {
-        return true;
+    const auto flag = std::find_if(std::begin(flags), std::end(flags),
+                                   [&](const TFlag& f) { return f.name == arg; });
+    if (flag != std::end(flags)) {
+      if (value) {
+        error = std::string(arg) + " takes no value";
+        return false;
       }
+      *flag->target = true;
+      continue;
+    }
+    const auto option = std::find_if(std::begin(valued), std::end(valued),
+                                     [&](const TValued& o) { return o.name == arg; });
+    if (option == std::end(valued)) {
+      error = "unknown option " + std::string(arg);
+      return false;
+    }
+    if (!value) {
       if (i + 1 >= args.size()) {
         error = std::string(arg) + " needs a value";
         return false;
       }
       value = args[++i];
-      hasValue = true;
-      return true;
-    };
-    const auto bad = [&](const char* expected) {
-      error = std::string(arg) + ": \"" + std::string(value) + "\" is not " + expected;
-      return false;
-    };
-    const auto flag = [&](bool& target) {
-      if (hasValue) {
-        error = std::string(arg) + " takes no value";
-        return false;
-      }
-      target = true;
-      return true;
-    };
-
-    unsigned long number = 0;
-    if (arg == "--help" || arg == "-h") {
-      if (!flag(options.help)) {
-        return false;
-      }
-    } else if (arg == "--trace") {
-      if (!flag(options.trace)) {
-        return false;
-      }
-    } else if (arg == "--ack-without-result") {
-      if (!flag(options.behaviour.ackWithoutResult)) {
-        return false;
-      }
-    } else if (arg == "--stray") {
-      if (!flag(options.faults.wire.stray)) {
-        return false;
-      }
-    } else if (arg == "--bad-fcs") {
-      if (!flag(options.faults.wire.badFcs)) {
-        return false;
-      }
-    } else if (arg == "--port") {
-      if (!needValue() || !ParseNumber(value, 1, 65535, options.port)) {
-        return hasValue && bad("a port number from 1 to 65535");
-      }
-    } else if (arg == "--state") {
-      if (!needValue()) {
-        return false;
-      }
-      if (value.empty()) {
-        return bad("a file name");
-      }
-      options.stateFile = value;
-    } else if (arg == "--turnaround-ms") {
-      if (!needValue() || !ParseNumber(value, 0UL, kMaxMs, number)) {
-        return hasValue && bad("a number of milliseconds up to an hour");
-      }
-      options.timing.turnaround = std::chrono::milliseconds(number);
-    } else if (arg == "--baud") {
-      if (!needValue() || !ParseNumber(value, 1U, 100'000'000U, options.timing.baud)) {
-        return hasValue && bad("a rate in bit/s");
-      }
-    } else if (arg == "--chunk") {
-      if (!needValue() ||
-          !ParseNumber(value, std::size_t{1}, std::size_t{65535}, options.timing.chunk)) {
-        return hasValue && bad("a number of bytes from 1 up");
-      }
-    } else if (arg == "--gap-ms") {
-      if (!needValue() || !ParseNumber(value, 0UL, kMaxMs, number)) {
-        return hasValue && bad("a number of milliseconds up to an hour");
-      }
-      options.timing.gap = std::chrono::milliseconds(number);
-    } else if (arg == "--refuse") {
-      if (!needValue() || !ParseObjectList(value, options.behaviour.refuse)) {
-        return hasValue && bad("a list of config,rest,ntp,period,password,factory");
-      }
-    } else if (arg == "--store-differently") {
-      std::set<std::uint8_t> one;
-      if (!needValue() || !ParseObjectList(value, one) || one.size() != 1 ||
-          *one.begin() == ObjFactorySettings) {
-        return hasValue && bad("one of config,rest,ntp,period,password");
-      }
-      options.behaviour.storeDifferently = *one.begin();
-    } else if (arg == "--silent-after") {
-      std::size_t replies = 0;
-      if (!needValue() ||
-          !ParseNumber(value, std::size_t{0}, std::numeric_limits<std::size_t>::max(), replies)) {
-        return hasValue && bad("a number of replies");
-      }
-      options.faults.silentAfter = replies;
-    } else if (arg == "--hangup-after-bytes") {
-      std::size_t bytes = 0;
-      if (!needValue() ||
-          !ParseNumber(value, std::size_t{0}, std::numeric_limits<std::size_t>::max(), bytes)) {
-        return hasValue && bad("a number of bytes");
-      }
-      options.faults.hangUpAfterBytes = bytes;
-    } else {
-      error = "unknown option " + std::string(arg);
+    }
+    if (!option->take(*value)) {
+      error = std::string(arg) + ": \"" + std::string(*value) + "\" is not " + option->expected;
       return false;
     }
   }

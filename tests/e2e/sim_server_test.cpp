@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -214,6 +215,57 @@ TEST_F(SimServer, AStopBeforeRunEndsItAtOnce) {
   TSimServer server(m_module, {}, {}, m_trace);
   server.Stop();
   EXPECT_EQ(server.Run(m_pty), TSimServer::TEnd::Stopped);
+}
+
+}  // namespace
+}  // namespace ethconf::sim
+
+namespace ethconf::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PortLink : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "ethconf-portlink-XXXXXX").string();
+    m_folder = mkdtemp(pattern.data());
+  }
+  void TearDown() override { fs::remove_all(m_folder); }
+  fs::path m_folder;
+  TPtyEndpoint m_pty;
+};
+
+TEST_F(PortLink, TakesTheFirstFreeNumberAndRemovesItsLinkOnly) {
+  std::optional<TPortLink> first(std::in_place, m_folder, m_pty.SlaveName(), 0);
+  EXPECT_EQ(first->Number(), TPortLink::kFirstAutomaticPort);
+  EXPECT_EQ(fs::read_symlink(m_folder / "COM100"), m_pty.SlaveName());
+  {
+    const TPortLink second(m_folder, m_pty.SlaveName(), 0);
+    EXPECT_EQ(second.Number(), 101);
+  }
+  EXPECT_FALSE(fs::exists(fs::symlink_status(m_folder / "COM101")));
+
+  // Someone pointed COM100 elsewhere meanwhile: that link is not ours to remove.
+  fs::remove(m_folder / "COM100");
+  fs::create_symlink("/dev/null", m_folder / "COM100");
+  first.reset();
+  EXPECT_EQ(fs::read_symlink(m_folder / "COM100"), "/dev/null");
+}
+
+TEST_F(PortLink, ReplacesALinkWhoseDeviceIsGoneButNotALiveOne) {
+  fs::create_symlink("/dev/pts/no-such-terminal", m_folder / "COM7");
+  fs::create_symlink("/dev/null", m_folder / "COM8");
+  const TPortLink stale(m_folder, m_pty.SlaveName(), 7);
+  EXPECT_EQ(stale.Number(), 7);
+  EXPECT_EQ(fs::read_symlink(m_folder / "COM7"), m_pty.SlaveName());
+  try {
+    const TPortLink taken(m_folder, m_pty.SlaveName(), 8);
+    ADD_FAILURE() << "COM8 was taken over";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("COM8 is already taken"), std::string::npos);
+  }
+  EXPECT_EQ(fs::read_symlink(m_folder / "COM8"), "/dev/null");
 }
 
 }  // namespace

@@ -223,28 +223,24 @@ int Bench(int runs) {
       if (measured.empty()) {
         continue;
       }
-      const auto median = [&](double TRun::*field) {
-        std::vector<double> values;
-        for (const TRun& r : measured) {
-          values.push_back(r.*field);
-        }
-        return Median(values);
-      };
-      const double wall = median(&TRun::wall);
+      std::sort(measured.begin(), measured.end(),
+                [](const TRun& a, const TRun& b) { return a.wall < b.wall; });
+      std::vector<double> walls;
+      for (const TRun& r : measured) {
+        walls.push_back(r.wall);
+      }
+      const double wall = Median(walls);
       const double bound = measured.front().lowerBound;
-      const double best =
-          std::min_element(measured.begin(), measured.end(), [](const TRun& a, const TRun& b) {
-            return a.wall < b.wall;
-          })->wall;
+      // The parts of one middle run add up to its wall time; medians of parts would not.
+      const TRun& middle = measured[measured.size() / 2];
       std::printf("%-14s %5zu %5zu %7.2f %7.2f %6.3f %6.3f | %5.2f %5.2f %6.2f %6.2f %6.2f %5.2f\n",
-                  chain.name, measured.front().exchanges, measured.front().bytes, wall, bound,
-                  wall / bound, best / bound, median(&TRun::open), median(&TRun::send),
-                  median(&TRun::toolTurns), median(&TRun::lineLate), median(&TRun::receive),
-                  median(&TRun::close));
+                  chain.name, middle.exchanges, middle.bytes, wall, bound, wall / bound,
+                  measured.front().wall / bound, middle.open, middle.send, middle.toolTurns,
+                  middle.lineLate, middle.receive, middle.close);
     }
     std::printf(
         "\nbound: bytes both ways x %.1f us + one turnaround per exchange; ratio: median / bound;\n"
-        "best: fastest run / bound. Medians of the parts: open: OpenLink to the opened event;\n"
+        "best: fastest run / bound. Parts of the middle run: open: OpenLink to the opened event;\n"
         "send: opened event until the first request reached the module; turns: each reply's last\n"
         "byte until the next request reached the module; late: the module's replies beyond their\n"
         "own schedule; recv: the last reply's last byte until CloseLink; close: CloseLink to the\n"

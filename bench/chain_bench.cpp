@@ -71,6 +71,32 @@ class TTimingUi final : public ISequencerUi {
   IMainThreadQueue& m_mainThread;
 };
 
+// The serial link as the sequencer sees it, counting the data notifications on their way.
+class TCountingPort final : public ISerialPort {
+ public:
+  explicit TCountingPort(ISerialPort& port) : m_port(port) {}
+  void SetEvents(TLinkEvents events) override {
+    if (events.OnTriggerAvail) {
+      events.OnTriggerAvail = [this, handler = events.OnTriggerAvail](std::uint16_t count) {
+        ++notifications;
+        handler(count);
+      };
+    }
+    m_port.SetEvents(std::move(events));
+  }
+  void SetComNumber(std::uint16_t port) override { m_port.SetComNumber(port); }
+  void SetOpen(bool open) override { m_port.SetOpen(open); }
+  bool Open() const override { return m_port.Open(); }
+  bool CharReady() override { return m_port.CharReady(); }
+  std::uint8_t GetChar() override { return m_port.GetChar(); }
+  void PutString(ByteView data) override { m_port.PutString(data); }
+
+  std::size_t notifications = 0;
+
+ private:
+  ISerialPort& m_port;
+};
+
 // One run of a chain, split where the time went.
 struct TRun {
   double wall = 0;        // from OpenLink to the closed event
@@ -83,6 +109,7 @@ struct TRun {
   double close = 0;       // from CloseLink to the closed event
   std::size_t bytes = 0;
   std::size_t exchanges = 0;
+  std::size_t notifications = 0;  // data notifications the sequencer handled
 };
 
 double Median(std::vector<double> values) {
@@ -115,6 +142,7 @@ class TBench {
       m_events.clear();
     }
     m_ui.outcome.clear();
+    m_port.notifications = 0;
     prepare(m_sequencer);
     const auto start = TClock::now();
     m_sequencer.OpenLink(m_sim.PortNumber());
@@ -129,6 +157,7 @@ class TBench {
       events = m_events;
     }
     TRun run;
+    run.notifications = m_port.notifications;
     run.wall = TMs(m_ui.closedAt - start).count();
     run.open = TMs(m_ui.openedAt - start).count();
     auto previous = m_ui.openedAt;
@@ -168,10 +197,11 @@ class TBench {
   sim::TSimInProcess m_sim;
   THeadlessEventLoop m_loop;
   TSerialLink m_link;
+  TCountingPort m_port{m_link};
   TTimingUi m_ui{m_loop};
   THeadlessReplyTimer m_timer{m_loop, [this] { m_sequencer.tmMainTimer(); }};
   TDeviceRecords m_records = sim::FactoryDefaults();
-  TExchangeSequencer m_sequencer{m_records, m_link, m_timer, m_ui};
+  TExchangeSequencer m_sequencer{m_records, m_port, m_timer, m_ui};
 };
 
 struct TChain {
@@ -205,9 +235,9 @@ int Bench(int runs) {
     };
     std::printf("Chains at %u bit/s, %lld ms turnaround, median of %d runs (times in ms)\n\n",
                 kBaud, static_cast<long long>(kTurnaround.count()), runs);
-    std::printf("%-14s %5s %5s %7s %7s %6s %6s | %5s %5s %6s %6s %6s %5s\n", "chain", "exch.",
+    std::printf("%-14s %5s %5s %7s %7s %6s %6s | %5s %5s %6s %6s %6s %5s %6s\n", "chain", "exch.",
                 "bytes", "median", "bound", "ratio", "best", "open", "send", "turns", "late",
-                "recv", "close");
+                "recv", "close", "notif.");
     for (const TChain& chain : chains) {
       std::vector<TRun> measured;
       for (int i = 0; i < kWarmUpRuns + runs; ++i) {
@@ -233,10 +263,11 @@ int Bench(int runs) {
       const double bound = measured.front().lowerBound;
       // The parts of one middle run add up to its wall time; medians of parts would not.
       const TRun& middle = measured[measured.size() / 2];
-      std::printf("%-14s %5zu %5zu %7.2f %7.2f %6.3f %6.3f | %5.2f %5.2f %6.2f %6.2f %6.2f %5.2f\n",
-                  chain.name, middle.exchanges, middle.bytes, wall, bound, wall / bound,
-                  measured.front().wall / bound, middle.open, middle.send, middle.toolTurns,
-                  middle.lineLate, middle.receive, middle.close);
+      std::printf(
+          "%-14s %5zu %5zu %7.2f %7.2f %6.3f %6.3f | %5.2f %5.2f %6.2f %6.2f %6.2f %5.2f %6zu\n",
+          chain.name, middle.exchanges, middle.bytes, wall, bound, wall / bound,
+          measured.front().wall / bound, middle.open, middle.send, middle.toolTurns,
+          middle.lineLate, middle.receive, middle.close, middle.notifications);
     }
     std::printf(
         "\nbound: bytes both ways x %.1f us + one turnaround per exchange; ratio: median / bound;\n"
@@ -244,7 +275,7 @@ int Bench(int runs) {
         "send: opened event until the first request reached the module; turns: each reply's last\n"
         "byte until the next request reached the module; late: the module's replies beyond their\n"
         "own schedule; recv: the last reply's last byte until CloseLink; close: CloseLink to the\n"
-        "closed event.\n",
+        "closed event; notif.: data notifications the sequencer handled.\n",
         WireMs(1) * 1000.0);
   }
   fs::remove_all(root);

@@ -301,11 +301,38 @@ TEST_F(CliTool, ARefusedWriteStopsThereAndFails) {
   EXPECT_EQ(stored.FEthPeriod, sim::FactoryDefaults().FEthPeriod);
 }
 
-TEST_F(CliTool, ASilentModuleIsReportedAsNotAnswering) {
-  TSim& sim = StartSim({"--silent-after", "0"});
-  const TRun run = Cli({"read", "--port", sim.Port()});
+TEST_F(CliTool, ASilentModuleFailsTheCallWhileTheOtherPortsAreStillRead) {
+  TSim& silent = StartSim({"--silent-after", "0"});
+  TSim& sound = StartSim();
+  const TRun run = Cli({"read", "--port", silent.Port(), "--port", sound.Port(), "--json",
+                        Path("{port}.json").string()});
   EXPECT_EQ(run.status, 1);
+  EXPECT_HOLDS(run.err, "COM " + silent.Port().substr(3) + " (");
   EXPECT_HOLDS(run.err, texts::kNoResponse);
+  EXPECT_HOLDS(run.out, "COM " + sound.Port().substr(3) + " (");
+  EXPECT_HOLDS(run.out, texts::kReadDone);
+  EXPECT_EQ(run.out.find(texts::kNoResponse), std::string::npos);
+  EXPECT_TRUE(fs::exists(Path(sound.Port() + ".json")));
+  EXPECT_FALSE(fs::exists(Path(silent.Port() + ".json")));
+}
+
+TEST_F(CliTool, ATimeTheWindowCannotShowIsSavedAsRead) {
+  TDeviceRecords module = sim::FactoryDefaults();
+  module.FEthNTP.SyncHour = 24;
+  module.FEthConfig.Port = 0;
+  TSim& sim = StartSimWith(module, "module.state");
+  const TRun run = Cli({"read", "--port", sim.Port(), "--out", Path("odd.eth").string()});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_HOLDS(run.err, "NTP.SyncHour: 24");
+  EXPECT_HOLDS(run.err, "saved as read");
+  EXPECT_EQ(EthFileImage(LoadEth("odd.eth")), EthFileImage(module));
+}
+
+TEST_F(CliTool, PortsListsTheSimulatedModule) {
+  TSim& sim = StartSim();
+  const TRun run = Cli({"ports"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_HOLDS(run.out, "COM " + sim.Port().substr(3) + "  ");
 }
 
 TEST_F(CliTool, ABusyPortIsReportedWithItsCause) {

@@ -233,12 +233,14 @@ Usage:
       Reads each module's whole configuration and prints its firmware version, link status,
       IP and MAC address, token and configuration. --out saves the four file records as the
       window's "Zapis konf. do pliku" would after the same read (values outside the window's
-      limits brought into them); --json saves the same records as JSON.
+      limits brought into them; a synchronisation time the window cannot show keeps the
+      records as read, with a warning); --json saves the same records as JSON.
   ethconf-cli write --port P [--port P ...] (--in FILE.eth | --json FILE.json)
                     --password TEXT [--verify] [--backup FILE] [--trace]
       Writes the configuration and the login password, in the window's five steps (network,
       data server, NTP, intervals, password). The configuration is taken as the window takes a
-      loaded file: values outside its limits are brought into them, with a warning.
+      loaded file: values outside its limits are brought into them, with a warning, and a
+      synchronisation time that is no time of day is refused.
       --backup first reads each module and saves its configuration (.eth or .json by the
       name); --verify reads each module back and fails, naming each field that differs,
       unless it returns what was written.
@@ -258,7 +260,9 @@ With several ports, put {port} in the names of --out, --json and --backup (e.g.
 "conf-{port}.eth"); it becomes the port's name (COM5).
 
 --trace prints every frame sent (>) and received (<) in hex on stderr, with milliseconds since
-the start.
+the start, and each port's opening and closing.
+
+Files: an ".eth" file must hold exactly 332 bytes; a shorter or longer one is refused.
 
 JSON form: {"format": "ethconf-config", "version": 1, "Config": {...}, "REST": {...},
 "NTP": {...}, "Period": {...}} with the records' field names. Addresses are dotted quads, ports,

@@ -10,6 +10,7 @@
 
 #include "tools/sim/pty_endpoint.h"
 #include "tools/sim/reply_wire.h"
+#include "tools/sim/request_receiver.h"
 #include "tools/sim/sim_module.h"
 #include "tools/sim/sim_trace.h"
 
@@ -56,6 +57,14 @@ class TSimServer {
   std::size_t RepliesSent() const { return m_replies.load(); }
 
  private:
+  struct TLineState;  // what one Run keeps between wake-ups
+
+  // Reads what the tool sent and schedules the replies to the requests it completes.
+  void ReadRequests(TLineState& line, TPtyEndpoint& pty);
+  void Answer(TLineState& line, const TReceivedFrame& frame);
+  // Writes the reply bytes that are due; false once the hang-up fault has struck.
+  bool SendDue(TLineState& line, TPtyEndpoint& pty);
+
   TSimulatedModule& m_module;
   TWireTiming m_timing;
   TLineFaults m_faults;

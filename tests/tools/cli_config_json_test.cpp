@@ -49,6 +49,10 @@ TEST(ConfigJson, DefaultFileSurvivesTheRoundTripAndReadsAsText) {
   EXPECT_NE(text.find("\"Key\": \"3c8e5b21-7f04-4a9d-8e62-b51d09c4fa37\""), std::string::npos);
   EXPECT_NE(text.find("\"SyncHour\": 12"), std::string::npos);
   EXPECT_NE(text.find("\"RESTInterval\": 0"), std::string::npos);
+
+  TDeviceRecords withMark;
+  ConfigFromJsonText("\xEF\xBB\xBF" + text, withMark);
+  EXPECT_EQ(EthFileImage(withMark), image);
 }
 
 TEST(ConfigJson, AnyFileSurvivesTheRoundTrip) {

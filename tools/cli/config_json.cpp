@@ -217,6 +217,11 @@ void ConfigFromJson(const TJsonValue& document, TDeviceRecords& records) {
 }
 
 void ConfigFromJsonText(std::string_view text, TDeviceRecords& records) {
+  // Editors on Windows like to start UTF-8 files with a byte order mark; it carries nothing.
+  static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
   TJsonValue document;
   try {
     document = ParseJson(text);

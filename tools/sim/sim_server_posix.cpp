@@ -148,7 +148,7 @@ void TSimServer::ReadRequests(TLineState& line, TPtyEndpoint& pty) {
       Answer(line, frame);
     }
     if (const std::size_t noise = line.receiver.TakeDiscarded(); noise > 0) {
-      m_trace.Note(std::to_string(noise) + " bytes outside any frame ignored");
+      m_trace.Note("ignored, outside any frame: " + std::to_string(noise) + " bytes");
     }
   }
 }

@@ -1,6 +1,7 @@
 #include "tools/cli/port_session.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "serial/link_texts.h"
 #include "serial/port_names.h"
@@ -61,7 +62,13 @@ std::string TPortSession::Name() const {
   }
   try {
     const std::string device = DeviceNameForPort(m_target.number);
-    return device.empty() ? m_target.label : m_target.label + " (" + device + ")";
+    if (device.empty()) {
+      return m_target.label;
+    }
+    // A port link in the user's port folder is named after the device it leads to.
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::canonical(device, error);
+    return m_target.label + " (" + (error ? device : resolved.string()) + ")";
   } catch (const std::exception&) {
     return m_target.label;
   }

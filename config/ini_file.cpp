@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "config/file_io.h"
 
@@ -155,7 +156,10 @@ void TIniFile::Write(std::string_view section, std::string_view key, std::string
   const std::string line = KeyLine(Trimmed(key), value);
   const auto range = FindSection(section);
   if (!range) {
-    m_lines.push_back("[" + std::string(Trimmed(section)) + "]");
+    std::string header = "[";
+    header += Trimmed(section);
+    header += ']';
+    m_lines.push_back(std::move(header));
     m_lines.push_back(line);
     return;
   }

@@ -100,7 +100,10 @@ TStartupSettings StartupSettings(const TIniFile& profile) {
 }
 
 void StoreClosingSettings(TIniFile& profile, std::string_view selectedEntry, bool detect) {
-  profile.Write(kSettingsSection, kComPortKey, "'" + std::string(selectedEntry) + "'");
+  std::string quoted = "'";
+  quoted += selectedEntry;
+  quoted += '\'';
+  profile.Write(kSettingsSection, kComPortKey, quoted);
   if (!detect) {
     profile.Write(kSettingsSection, kDetectComKey, "0");
   } else {

@@ -77,7 +77,9 @@ std::optional<std::int32_t> TextToInteger(std::string_view text) {
 }
 
 std::string PortEntryText(std::int32_t number) {
-  return "COM " + std::to_string(number);
+  std::string text = "COM ";
+  text += std::to_string(number);
+  return text;
 }
 
 std::vector<TPortEntry> FixedPortList() {

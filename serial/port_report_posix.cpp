@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "serial/port_report.h"
 
@@ -80,7 +81,9 @@ TPortReport ReadPortReport(const TPortReportRoots& roots) {
   TPortReport report;
   report.Found = true;
   for (const auto& [port, device] : ports) {
-    report.Values.push_back({device, "COM" + std::to_string(port), true});
+    std::string data = "COM";
+    data += std::to_string(port);
+    report.Values.push_back({device, std::move(data), true});
   }
   return report;
 }

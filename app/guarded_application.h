@@ -24,4 +24,17 @@ QString UnhandledErrorText(const std::exception_ptr& error);
 // captioned with the application title.
 void ReportUnhandledError(const QString& text);
 
+// Runs one of the program's event handlers and reports an error it raises right there, the same
+// way as notify does. The widget set's own code between a handler and notify does not release
+// what it holds when an error passes through it, so the window's handlers are connected through
+// this; notify stays the last resort for everything else.
+template <class Handler>
+void RunGuarded(Handler&& handler) {
+  try {
+    handler();
+  } catch (...) {
+    ReportUnhandledError(UnhandledErrorText(std::current_exception()));
+  }
+}
+
 }  // namespace ethconf

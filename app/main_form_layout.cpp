@@ -13,6 +13,7 @@
 #include "app/editor/config_editor.h"
 #include "app/editor/config_group.h"
 #include "app/editor/limited_line_edit.h"
+#include "app/guarded_application.h"
 #include "app/main_form.h"
 
 namespace ethconf {
@@ -28,6 +29,11 @@ constexpr int kButtonPitch = 31;
 // The status bar across the bottom, and its panels' widths from the left.
 constexpr int kStatusHeight = 19;
 constexpr std::array<int, TMainForm::kPanelCount> kPanelWidths{248, 168, 120, 152, 208};
+
+// A slot that runs one of the window's handlers and reports an error it raises at once.
+auto Guarded(TMainForm* form, void (TMainForm::*handler)()) {
+  return [form, handler] { RunGuarded([form, handler] { (form->*handler)(); }); };
+}
 
 QPushButton* CreateButton(QWidget* parent, const char* name, const char* caption,
                           const char* tooltip, int index) {
@@ -59,9 +65,10 @@ void TMainForm::CreateConnectionGroup() {
   chbDetectCOMs->setGeometry(kMargin, 46, kButtonWidth, 18);
   chbDetectCOMs->setChecked(true);
 
-  connect(cbCOMPort, &QComboBox::activated, this, &TMainForm::cbCOMPortChange);
-  connect(cbCOMPort, &TDropDownComboBox::dropDown, this, &TMainForm::cbCOMPortDropDown);
-  connect(chbDetectCOMs, &QCheckBox::clicked, this, &TMainForm::chbDetectCOMsClick);
+  connect(cbCOMPort, &QComboBox::activated, this, Guarded(this, &TMainForm::cbCOMPortChange));
+  connect(cbCOMPort, &TDropDownComboBox::dropDown, this,
+          Guarded(this, &TMainForm::cbCOMPortDropDown));
+  connect(chbDetectCOMs, &QCheckBox::clicked, this, Guarded(this, &TMainForm::chbDetectCOMsClick));
 }
 
 void TMainForm::CreateCommandGroup() {
@@ -83,11 +90,14 @@ void TMainForm::CreateCommandGroup() {
   btnWriteDevice->setEnabled(false);
   btnFactorySettings->setEnabled(false);
 
-  connect(btnLoadFile, &QPushButton::clicked, this, &TMainForm::btnLoadFileClick);
-  connect(btnSaveFile, &QPushButton::clicked, this, &TMainForm::btnSaveFileClick);
-  connect(btnReadDevice, &QPushButton::clicked, this, &TMainForm::btnReadDeviceClick);
-  connect(btnWriteDevice, &QPushButton::clicked, this, &TMainForm::btnWriteDeviceClick);
-  connect(btnFactorySettings, &QPushButton::clicked, this, &TMainForm::btnFactorySettingsClick);
+  connect(btnLoadFile, &QPushButton::clicked, this, Guarded(this, &TMainForm::btnLoadFileClick));
+  connect(btnSaveFile, &QPushButton::clicked, this, Guarded(this, &TMainForm::btnSaveFileClick));
+  connect(btnReadDevice, &QPushButton::clicked, this,
+          Guarded(this, &TMainForm::btnReadDeviceClick));
+  connect(btnWriteDevice, &QPushButton::clicked, this,
+          Guarded(this, &TMainForm::btnWriteDeviceClick));
+  connect(btnFactorySettings, &QPushButton::clicked, this,
+          Guarded(this, &TMainForm::btnFactorySettingsClick));
 }
 
 void TMainForm::CreateEditor() {

@@ -21,14 +21,16 @@ class TGuardedApplicationTest : public QObject {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tytuł v. 1.00"));
   }
 
-  void errorFromAClickIsShownAndTheProgramGoesOn() {
+  void errorFromAGuardedClickIsShownAndTheProgramGoesOn() {
     TBoxAnswerer boxes;
     QWidget window;
     auto* button = new QPushButton(QStringLiteral("x"), &window);
     int clicks = 0;
     QObject::connect(button, &QPushButton::clicked, [&] {
-      ++clicks;
-      throw std::runtime_error("Invalid data type for 'Serial0'");
+      RunGuarded([&] {
+        ++clicks;
+        throw std::runtime_error("Invalid data type for 'Serial0'");
+      });
     });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -46,6 +48,7 @@ class TGuardedApplicationTest : public QObject {
     QCOMPARE(boxes.Boxes().size(), std::size_t{2});
   }
 
+  // Errors that no handler guards reach notify.
   void errorFromAQueuedCallAndATimer() {
     TBoxAnswerer boxes;
     QTimer::singleShot(0, [] { throw std::logic_error("z kolejki"); });

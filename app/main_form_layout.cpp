@@ -35,6 +35,16 @@ auto Guarded(TMainForm* form, void (TMainForm::*handler)()) {
   return [form, handler] { RunGuarded([form, handler] { (form->*handler)(); }); };
 }
 
+// The same for a file command, which does nothing while a device command is opening the port:
+// the opening lets pending clicks through before the controls are locked.
+auto GuardedFileCommand(TMainForm* form, void (TMainForm::*handler)()) {
+  return [form, handler] {
+    if (!form->DeviceCommandRunning()) {
+      RunGuarded([form, handler] { (form->*handler)(); });
+    }
+  };
+}
+
 QPushButton* CreateButton(QWidget* parent, const char* name, const char* caption,
                           const char* tooltip, int index) {
   auto* button = new QPushButton(QString::fromUtf8(caption), parent);
@@ -90,8 +100,10 @@ void TMainForm::CreateCommandGroup() {
   btnWriteDevice->setEnabled(false);
   btnFactorySettings->setEnabled(false);
 
-  connect(btnLoadFile, &QPushButton::clicked, this, Guarded(this, &TMainForm::btnLoadFileClick));
-  connect(btnSaveFile, &QPushButton::clicked, this, Guarded(this, &TMainForm::btnSaveFileClick));
+  connect(btnLoadFile, &QPushButton::clicked, this,
+          GuardedFileCommand(this, &TMainForm::btnLoadFileClick));
+  connect(btnSaveFile, &QPushButton::clicked, this,
+          GuardedFileCommand(this, &TMainForm::btnSaveFileClick));
   connect(btnReadDevice, &QPushButton::clicked, this,
           Guarded(this, &TMainForm::btnReadDeviceClick));
   connect(btnWriteDevice, &QPushButton::clicked, this,

@@ -83,6 +83,7 @@ class TMainFormTest : public QObject {
   // The system's port report the window sees, and the folder of its executable (the settings
   // file lies there).
   TPortReport m_report;
+  int m_fileDialogs = 0;
   std::unique_ptr<QTemporaryDir> m_appDir;
   std::unique_ptr<TMainForm> m_form;
   std::unique_ptr<TBoxAnswerer> m_boxes;
@@ -124,7 +125,11 @@ class TMainFormTest : public QObject {
     QVERIFY(m_appDir->isValid());
     TMainFormServices services;
     services.ReadPortReport = [this] { return m_report; };
-    services.RunFileDialog = [](QFileDialog&) { return QString(); };
+    m_fileDialogs = 0;
+    services.RunFileDialog = [this](QFileDialog&) {
+      ++m_fileDialogs;
+      return QString();
+    };
     services.ExecutablePath = m_appDir->filePath(QStringLiteral("ethconf"));
     m_form = std::make_unique<TMainForm>(nullptr, std::move(services));
     m_form->show();
@@ -548,12 +553,18 @@ class TMainFormTest : public QObject {
     QMetaObject::invokeMethod(m_form.get(), &TMainForm::btnFactorySettingsClick,
                               Qt::QueuedConnection);
     QMetaObject::invokeMethod(m_form.get(), &TMainForm::btnReadDeviceClick, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(Button("btnLoadFile"), &QPushButton::click, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(Button("btnSaveFile"), &QPushButton::click, Qt::QueuedConnection);
     Click("btnReadDevice");
     QVERIFY(WaitForBoxes(1));
     QCOMPARE(m_boxes->Boxes()[0].text, U(kReadDone));
     QTest::qWait(300);
     QCOMPARE(m_boxes->Boxes().size(), std::size_t{1});
+    QCOMPARE(m_fileDialogs, 0);
     VerifyIdleAfterExchange();
+    // Once the port has closed the file commands work again.
+    Click("btnLoadFile");
+    QCOMPARE(m_fileDialogs, 1);
   }
 
   void deviceFailureIsShownAtOnce() {

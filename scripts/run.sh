@@ -7,11 +7,13 @@
 # The program reads no arguments: the port is chosen through the settings file beside the
 # executable (ComPort='COM <n>', port detection on), which the window reads at start-up.
 #
-# BUILD_DIR selects the build folder (default: build/release, configured with the release preset).
+# ETHCONF_PRESET selects the CMake preset (default: release; dev works as well) and BUILD_DIR the
+# build folder (default: build/<preset>).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${BUILD_DIR:-build/release}
+preset=${ETHCONF_PRESET:-release}
+build=${BUILD_DIR:-build/$preset}
 
 scripts/setup.sh
 
@@ -23,7 +25,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake --preset release -B "$build" >/dev/null
+  cmake --preset "$preset" -B "$build" >/dev/null
 fi
 cmake --build "$build" -j "$(nproc)" --target ethconf ethconf-sim
 

@@ -171,8 +171,13 @@ std::unique_ptr<IReplacementFile> CreateReplacementFile(const std::filesystem::p
 
   const std::filesystem::path folder = resolved.parent_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::filesystem::path temp = folder;
-    temp /= "." + resolved.filename().string() + "." + RandomSuffix() + ".tmp";
+    // Appended piece by piece: GCC 12 at -O3 misreads the chained operator+ as overlapping.
+    std::string name = ".";
+    name += resolved.filename().string();
+    name += '.';
+    name += RandomSuffix();
+    name += ".tmp";
+    const std::filesystem::path temp = folder / name;
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno == EEXIST) {

@@ -20,7 +20,7 @@ scripts/setup.sh
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "ethconf: no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the window cannot" >&2
   echo "ethconf: open. Run this from a desktop session, or over ssh -X; for a picture of the" >&2
-  echo "ethconf: window after a read without a display, run scripts/screenshot-after-read.sh." >&2
+  echo "ethconf: window after a read without a display, run scripts/screenshot.sh." >&2
   exit 1
 fi
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Renders the window as a user sees it after reading the simulated module into docs/window.png.
-# Starts ethconf-sim on a port of a private port folder, lets the window read it and grabs the
-# window (Qt's offscreen platform; no display needed).
+# Renders the window after a read of the simulated module into docs/window.png, on a
+# virtual X display (Xvfb): starts ethconf-sim, opens the window with the simulator's port chosen
+# in its settings file, presses "Odczyt konf. z urządzenia", answers the outcome box and grabs
+# the window. The window is driven by a small test-side program, since ethconf reads no
+# arguments.
 #
 # Usage: scripts/screenshot.sh [OUTPUT.png]   (default: docs/window.png)
 # BUILD_DIR selects the build folder (default: build/dev, configured with the dev preset).
@@ -15,27 +17,31 @@ scripts/setup.sh
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake --preset dev -B "$build" >/dev/null
 fi
-cmake --build "$build" -j "$(nproc)" --target ethconf-window-shot ethconf-sim
+cmake --build "$build" -j "$(nproc)" --target ethconf-read-shot ethconf-sim
 
-runtime=$(mktemp -d)
+work=$(mktemp -d)
 sim_pid=
 cleanup() {
   if [ -n "$sim_pid" ]; then
     kill "$sim_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
   fi
-  rm -rf "$runtime"
+  rm -rf "$work"
 }
 trap cleanup EXIT
 
-export XDG_RUNTIME_DIR=$runtime
-export QT_QPA_PLATFORM=offscreen
-# The simulator announces "COM<n> <device>" once its port is registered.
+# A private port folder for the simulator and the window alike.
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime
 coproc SIM { exec "$build/tools/sim/ethconf-sim"; }
 sim_pid=$SIM_PID
-read -r -t 10 port _ <&"${SIM[0]}"
-entry="COM ${port#COM}"
+if ! read -r -t 10 port _ <&"${SIM[0]}"; then
+  echo "ethconf: the simulator did not start" >&2
+  exit 1
+fi
+printf '[Main]\nComPort='\''COM %s'\''\n' "${port#COM}" > "$work/ethconf.ini"
 
 mkdir -p "$(dirname "$output")"
-"$build/tests/app/ethconf-window-shot" "$output" "$entry"
-echo "ethconf: window rendered to $output"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x600x24" \
+  "$build/tests/app/ethconf-read-shot" "$work" "$output"
+echo "ethconf: window after the read rendered to $output"

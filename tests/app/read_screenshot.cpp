@@ -1,7 +1,7 @@
 // Starts the window the way the program does, with the settings file of a given folder (as if the
 // executable lay there), presses "Odczyt konf. z urządzenia" as a user would once the window is
 // shown, answers the outcome box and writes the window to a PNG file. Made for a real (virtual)
-// display; scripts/screenshot-after-read.sh runs it under Xvfb.
+// display; scripts/screenshot.sh runs it under Xvfb.
 //
 // Usage: ethconf-read-shot FOLDER OUTPUT.png
 

@@ -58,39 +58,6 @@ const TWriteStep* FindWriteStep(TMachineState state) {
   return step == std::end(kWriteSteps) ? nullptr : step;
 }
 
-// Calls visit with the record that belongs to the object id.
-template <class Records, class Visit>
-void VisitRecord(Records& records, std::uint8_t objectId, Visit&& visit) {
-  switch (objectId) {
-    case ObjVersion:
-      visit(records.FEthVersion);
-      break;
-    case ObjStatus:
-      visit(records.FEthStatus);
-      break;
-    case ObjConfig:
-      visit(records.FEthConfig);
-      break;
-    case ObjToken:
-      visit(records.FEthToken);
-      break;
-    case ObjREST:
-      visit(records.FEthREST);
-      break;
-    case ObjPeriod:
-      visit(records.FEthPeriod);
-      break;
-    case ObjNTP:
-      visit(records.FEthNTP);
-      break;
-    case ObjPassword:
-      visit(records.FEthPassword);
-      break;
-    default:
-      break;
-  }
-}
-
 // A reply whose closing flag has not come yet: it begins with the flag, holds no second one
 // and is not longer than any reply of the module can be. Decoding it now would only tell the
 // user that a healthy reply is incomplete.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "protocol/hex_text.h"
+
 #include "protocol/constants.h"
 #include "protocol/frame_codec.h"
 #include "tools/sim/reply_wire.h"
@@ -129,7 +131,7 @@ TEST(SimTrace, DescribesFramesReadably) {
   for (const auto& c : cases) {
     EXPECT_EQ(DescribeFrame(c.frame), c.text);
   }
-  EXPECT_EQ(HexBytes(ByteString{0x7E, 0x0A}), "7E 0A");
+  EXPECT_EQ(HexText(ByteString{0x7E, 0x0A}, " "), "7E 0A");
 }
 
 }  // namespace

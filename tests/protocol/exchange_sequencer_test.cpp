@@ -71,27 +71,12 @@ ByteString Payload(std::uint8_t code, std::uint8_t objectId, const R& record) {
 
 // The module's answer to a read request.
 ByteString ReadReply(const TDeviceRecords& m, std::uint8_t objectId) {
-  switch (objectId) {
-    case ObjVersion:
-      return Payload(CmdReply, objectId, m.FEthVersion);
-    case ObjStatus:
-      return Payload(CmdReply, objectId, m.FEthStatus);
-    case ObjConfig:
-      return Payload(CmdReply, objectId, m.FEthConfig);
-    case ObjToken:
-      return Payload(CmdReply, objectId, m.FEthToken);
-    case ObjREST:
-      return Payload(CmdReply, objectId, m.FEthREST);
-    case ObjPeriod:
-      return Payload(CmdReply, objectId, m.FEthPeriod);
-    case ObjNTP:
-      return Payload(CmdReply, objectId, m.FEthNTP);
-    case ObjPassword:
-      return Payload(CmdReply, objectId, m.FEthPassword);
-    default:
-      ADD_FAILURE() << "no such object " << int{objectId};
-      return {};
+  ByteString payload;
+  if (!VisitRecord(m, objectId,
+                   [&](const auto& record) { payload = Payload(CmdReply, objectId, record); })) {
+    ADD_FAILURE() << "no such object " << int{objectId};
   }
+  return payload;
 }
 
 const std::vector<TMachineState> kWriteChain = {msWriteConfig, msWriteREST, msWriteNTP,

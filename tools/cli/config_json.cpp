@@ -3,6 +3,7 @@
 #include <set>
 
 #include "protocol/ansi_codepage.h"
+#include "protocol/hex_text.h"
 #include "tools/cli/file_fields.h"
 
 namespace ethconf::cli {
@@ -70,19 +71,6 @@ void FieldFromJson(const TJsonValue& value, TIpv4& field, const std::string& pat
   field = parsed;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
 void CharFieldFromHex(const TJsonValue& value, std::span<std::uint8_t> field,
                       const std::string& path) {
   if (value.Keys().size() != 1 || value.Keys().front() != "hex" ||
@@ -97,8 +85,8 @@ void CharFieldFromHex(const TJsonValue& value, std::span<std::uint8_t> field,
   }
   ByteString bytes;
   for (std::size_t i = 0; i < hex.size(); i += 2) {
-    const int high = HexDigit(hex[i]);
-    const int low = HexDigit(hex[i + 1]);
+    const int high = HexDigitValue(hex[i]);
+    const int low = HexDigitValue(hex[i + 1]);
     if (high < 0 || low < 0) {
       Reject(path, "\"hex\" holds a character that is no hexadecimal digit at position " +
                        std::to_string(i + (high < 0 ? 1 : 2)));

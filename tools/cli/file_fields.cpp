@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "protocol/ansi_codepage.h"
+#include "protocol/hex_text.h"
 
 namespace ethconf::cli {
 
@@ -34,12 +35,7 @@ TJsonValue CharFieldToJson(ByteView field) {
       return TJsonValue::String(std::move(utf8));
     }
   }
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string hex;
-  for (const std::uint8_t b : field) {
-    hex += kHex[b >> 4];
-    hex += kHex[b & 0xFU];
-  }
+  std::string hex = HexText(field);
   TJsonValue object = TJsonValue::Object();
   object.Set("hex", TJsonValue::String(std::move(hex)));
   return object;

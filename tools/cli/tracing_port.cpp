@@ -1,6 +1,7 @@
 #include "tools/cli/tracing_port.h"
 
 #include "protocol/constants.h"
+#include "protocol/hex_text.h"
 
 namespace ethconf::cli {
 
@@ -73,14 +74,8 @@ void TTracingPort::PrintEvent(const char* what) {
 
 void TTracingPort::Print(const char* direction, ByteView bytes) {
   const double ms = Milliseconds();
-  std::string hex;
-  for (const std::uint8_t b : bytes) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    hex += ' ';
-    hex += kHex[b >> 4];
-    hex += kHex[b & 0xFU];
-  }
-  std::fprintf(m_out, "%10.3f ms %s %s%s\n", ms, m_portName.c_str(), direction, hex.c_str());
+  const std::string hex = HexText(bytes, " ");
+  std::fprintf(m_out, "%10.3f ms %s %s %s\n", ms, m_portName.c_str(), direction, hex.c_str());
   std::fflush(m_out);
 }
 

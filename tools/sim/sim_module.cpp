@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string_view>
+#include <utility>
 
 #include "protocol/ansi_codepage.h"
 #include "protocol/constants.h"
@@ -135,39 +136,15 @@ std::optional<ByteString> TSimulatedModule::Answer(ByteView request) {
 }
 
 ByteString TSimulatedModule::Read(std::uint8_t objectId) {
-  ByteString out;
-  switch (objectId) {
-    case ObjVersion:
-      out = ImageBytes(m_records.FEthVersion);
-      break;
-    case ObjStatus: {
-      // The current address follows the configuration: the lease on DHCP, else the static one.
-      TEthStatus status = m_records.FEthStatus;
-      status.IP = m_records.FEthConfig.DHCP == 1 ? kDhcpLeaseAddress : m_records.FEthConfig.IP;
-      out = ImageBytes(status);
-      break;
-    }
-    case ObjConfig:
-      out = ImageBytes(m_records.FEthConfig);
-      break;
-    case ObjToken:
-      out = ImageBytes(m_records.FEthToken);
-      break;
-    case ObjREST:
-      out = ImageBytes(m_records.FEthREST);
-      break;
-    case ObjPeriod:
-      out = ImageBytes(m_records.FEthPeriod);
-      break;
-    case ObjNTP:
-      out = ImageBytes(m_records.FEthNTP);
-      break;
-    case ObjPassword:
-      out = ImageBytes(m_records.FEthPassword);
-      break;
-    default:
-      break;
+  if (objectId == ObjStatus) {
+    // The current address follows the configuration: the lease on DHCP, else the static one.
+    TEthStatus status = m_records.FEthStatus;
+    status.IP = m_records.FEthConfig.DHCP == 1 ? kDhcpLeaseAddress : m_records.FEthConfig.IP;
+    return ImageBytes(status);
   }
+  ByteString out;
+  VisitRecord(std::as_const(m_records), objectId,
+              [&](const auto& record) { out = ImageBytes(record); });
   return out;
 }
 

@@ -14,6 +14,7 @@
 
 #include "protocol/constants.h"
 #include "protocol/frame_codec.h"
+#include "protocol/hex_text.h"
 #include "tools/sim/request_receiver.h"
 
 namespace ethconf::sim {
@@ -182,7 +183,7 @@ void TSimServer::Answer(TLineState& line, const TReceivedFrame& frame) {
   line.lineFreeAt = line.pending.back().due;
   m_replies.fetch_add(1);
   if (m_faults.wire.stray) {
-    m_trace.Note("stray bytes ahead of the next reply: " + HexBytes(ByteView(kStrayBytes)));
+    m_trace.Note("stray bytes ahead of the next reply: " + HexText(ByteView(kStrayBytes), " "));
   }
   m_trace.Frame("sim > tool",
                 ByteView(wire).subspan(m_faults.wire.stray ? std::size(kStrayBytes) : 0));

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "protocol/byte_string.h"
+#include "protocol/hex_text.h"
 #include "protocol/records.h"
 
 namespace ethconf::sim {
@@ -25,35 +26,6 @@ void ForEachRecord(Records& r, Visit&& visit) {
   visit("period", r.FEthPeriod);
   visit("ntp", r.FEthNTP);
   visit("password", r.FEthPassword);
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
-bool ParseHex(std::string_view hex, ByteString& out) {
-  if (hex.size() % 2 != 0) {
-    return false;
-  }
-  out.clear();
-  for (std::size_t i = 0; i < hex.size(); i += 2) {
-    const int high = HexDigit(hex[i]);
-    const int low = HexDigit(hex[i + 1]);
-    if (high < 0 || low < 0) {
-      return false;
-    }
-    out.push_back(static_cast<std::uint8_t>(high * 16 + low));
-  }
-  return true;
 }
 
 std::string_view Trim(std::string_view s) {
@@ -85,7 +57,7 @@ bool ParseStateText(const std::string& text, TDeviceRecords& records, std::strin
     bool known = false;
     bool sized = false;
     ByteString image;
-    const bool isHex = ParseHex(hex, image);
+    const bool isHex = ParseHexText(hex, image);
     ForEachRecord(parsed, [&](std::string_view recordName, auto& record) {
       using R = std::remove_reference_t<decltype(record)>;
       if (recordName != name) {
@@ -117,11 +89,7 @@ std::string StateText(const TDeviceRecords& records) {
   ForEachRecord(records, [&](std::string_view name, const auto& record) {
     text.append(name);
     text.push_back(' ');
-    for (const std::uint8_t b : ToImage(record)) {
-      static constexpr char kDigits[] = "0123456789ABCDEF";
-      text.push_back(kDigits[b >> 4]);
-      text.push_back(kDigits[b & 0x0FU]);
-    }
+    text.append(HexText(ToImage(record)));
     text.push_back('\n');
   });
   return text;

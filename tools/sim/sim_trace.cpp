@@ -2,23 +2,10 @@
 
 #include "protocol/constants.h"
 #include "protocol/frame_codec.h"
+#include "protocol/hex_text.h"
 #include "tools/sim/sim_module.h"
 
 namespace ethconf::sim {
-
-std::string HexBytes(ByteView bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(bytes.size() * 3);
-  for (const std::uint8_t b : bytes) {
-    if (!text.empty()) {
-      text.push_back(' ');
-    }
-    text.push_back(kDigits[b >> 4]);
-    text.push_back(kDigits[b & 0x0FU]);
-  }
-  return text;
-}
 
 std::string DescribeFrame(ByteView frame) {
   ByteString payload;
@@ -56,7 +43,7 @@ std::string DescribeFrame(ByteView frame) {
       }
       return "reply " + object + dataText;
     default:
-      return "unknown request code " + HexBytes(ByteView(payload).first(1));
+      return "unknown request code " + HexText(ByteView(payload).first(1));
   }
 }
 
@@ -67,7 +54,7 @@ void TSimTrace::Frame(std::string_view direction, ByteView frame) {
   const double ms =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_start).count();
   std::fprintf(m_out, "[%10.3f ms] %.*s  %s | %s\n", ms, static_cast<int>(direction.size()),
-               direction.data(), DescribeFrame(frame).c_str(), HexBytes(frame).c_str());
+               direction.data(), DescribeFrame(frame).c_str(), HexText(frame, " ").c_str());
   std::fflush(m_out);
 }
 

@@ -14,8 +14,6 @@ namespace ethconf::sim {
 // bytes", "ack config: accepted", or why it is no intact frame.
 std::string DescribeFrame(ByteView frame);
 
-std::string HexBytes(ByteView bytes);
-
 // Writes trace lines stamped with the time since the trace began; does nothing when disabled.
 class TSimTrace {
  public:

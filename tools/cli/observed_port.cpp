@@ -5,7 +5,7 @@
 namespace ethconf::cli {
 
 TObservedPort::TObservedPort(ISerialPort& inner, std::function<void()> afterClose)
-    : m_inner(inner), m_afterClose(std::move(afterClose)) {}
+    : TForwardingPort(inner), m_afterClose(std::move(afterClose)) {}
 
 void TObservedPort::SetEvents(TLinkEvents events) {
   if (events.OnPortClose) {
@@ -18,16 +18,12 @@ void TObservedPort::SetEvents(TLinkEvents events) {
       onClose();
     };
   }
-  m_inner.SetEvents(std::move(events));
-}
-
-void TObservedPort::SetComNumber(std::uint16_t port) {
-  m_inner.SetComNumber(port);
+  TForwardingPort::SetEvents(std::move(events));
 }
 
 void TObservedPort::SetOpen(bool open) {
   try {
-    m_inner.SetOpen(open);
+    TForwardingPort::SetOpen(open);
   } catch (const std::exception& e) {
     m_lastError = e.what();
     if (!open) {
@@ -35,22 +31,6 @@ void TObservedPort::SetOpen(bool open) {
     }
     throw;
   }
-}
-
-bool TObservedPort::Open() const {
-  return m_inner.Open();
-}
-
-bool TObservedPort::CharReady() {
-  return m_inner.CharReady();
-}
-
-std::uint8_t TObservedPort::GetChar() {
-  return m_inner.GetChar();
-}
-
-void TObservedPort::PutString(ByteView data) {
-  m_inner.PutString(data);
 }
 
 }  // namespace ethconf::cli

@@ -5,13 +5,13 @@
 #include <functional>
 #include <string>
 
-#include "protocol/sequencer_ports.h"
+#include "tools/cli/forwarding_port.h"
 
 namespace ethconf::cli {
 
 // The sequencer turns a failed open into "Błąd otwarcia portu!" alone; this keeps the link's
 // own text of the cause (missing device, busy, no permission) for the tool's message.
-class TObservedPort final : public ISerialPort {
+class TObservedPort final : public TForwardingPort {
  public:
   // afterClose runs after the sequencer's closed-event handler has returned, and after a close
   // that failed; it may run twice for one close.
@@ -22,15 +22,9 @@ class TObservedPort final : public ISerialPort {
   void ClearError() { m_lastError.clear(); }
 
   void SetEvents(TLinkEvents events) override;
-  void SetComNumber(std::uint16_t port) override;
   void SetOpen(bool open) override;
-  bool Open() const override;
-  bool CharReady() override;
-  std::uint8_t GetChar() override;
-  void PutString(ByteView data) override;
 
  private:
-  ISerialPort& m_inner;
   std::function<void()> m_afterClose;
   std::string m_lastError;
 };

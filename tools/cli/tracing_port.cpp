@@ -7,7 +7,7 @@ namespace ethconf::cli {
 
 TTracingPort::TTracingPort(ISerialPort& inner, std::string portName,
                            std::chrono::steady_clock::time_point start, std::FILE* out)
-    : m_inner(inner), m_portName(std::move(portName)), m_start(start), m_out(out) {}
+    : TForwardingPort(inner), m_portName(std::move(portName)), m_start(start), m_out(out) {}
 
 void TTracingPort::SetEvents(TLinkEvents events) {
   if (events.OnPortClose) {
@@ -17,30 +17,18 @@ void TTracingPort::SetEvents(TLinkEvents events) {
       onClose();
     };
   }
-  m_inner.SetEvents(std::move(events));
-}
-
-void TTracingPort::SetComNumber(std::uint16_t port) {
-  m_inner.SetComNumber(port);
+  TForwardingPort::SetEvents(std::move(events));
 }
 
 void TTracingPort::SetOpen(bool open) {
-  if (open != m_inner.Open()) {
+  if (open != Open()) {
     PrintEvent(open ? "opening" : "closing");
   }
-  m_inner.SetOpen(open);
-}
-
-bool TTracingPort::Open() const {
-  return m_inner.Open();
-}
-
-bool TTracingPort::CharReady() {
-  return m_inner.CharReady();
+  TForwardingPort::SetOpen(open);
 }
 
 std::uint8_t TTracingPort::GetChar() {
-  const std::uint8_t byte = m_inner.GetChar();
+  const std::uint8_t byte = TForwardingPort::GetChar();
   m_received.push_back(byte);
   // A flag after other bytes closes a frame; a flag on its own opens the next one.
   if (byte == FrameFlag && m_received.size() > 1) {
@@ -52,7 +40,7 @@ std::uint8_t TTracingPort::GetChar() {
 void TTracingPort::PutString(ByteView data) {
   FlushReceived();
   Print(">", data);
-  m_inner.PutString(data);
+  TForwardingPort::PutString(data);
 }
 
 void TTracingPort::FlushReceived() {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "protocol/sequencer_ports.h"
+#include "tools/cli/forwarding_port.h"
 
 namespace ethconf::cli {
 
@@ -14,16 +14,13 @@ namespace ethconf::cli {
 // complete, or as they stand before the next request goes out and when the port closes. Each
 // line carries the milliseconds since start and the port's name. Opening and closing the port
 // are traced too.
-class TTracingPort final : public ISerialPort {
+class TTracingPort final : public TForwardingPort {
  public:
   TTracingPort(ISerialPort& inner, std::string portName,
                std::chrono::steady_clock::time_point start, std::FILE* out);
 
   void SetEvents(TLinkEvents events) override;
-  void SetComNumber(std::uint16_t port) override;
   void SetOpen(bool open) override;
-  bool Open() const override;
-  bool CharReady() override;
   std::uint8_t GetChar() override;
   void PutString(ByteView data) override;
 
@@ -33,7 +30,6 @@ class TTracingPort final : public ISerialPort {
   void PrintEvent(const char* what);
   void FlushReceived();
 
-  ISerialPort& m_inner;
   std::string m_portName;
   std::chrono::steady_clock::time_point m_start;
   std::FILE* m_out;
